@@ -1,0 +1,91 @@
+// Engine initialisation: every service in its fixed order.
+#include <cstdint>
+
+#include "core/random.h"
+#include "host/clock.h"
+#include "host/error_log.h"
+#include "host/host_state.h"
+#include "host/lifecycle.h"
+#include "host/pending_services.h"
+#include "host/project_settings.h"
+#include "platform/platform.h"
+
+namespace vtx {
+
+HostState Host;
+
+RtString ProgramFolder() {
+    std::string path = platform::NativePath(platform::ProgramPath());
+    const size_t cut = path.find_last_of('/');
+    path.resize(cut == std::string::npos ? 0 : cut);
+    return RtString(path.c_str());
+}
+
+namespace {
+
+void SetAllFrameTimestamps(double now) {
+    Host.latestFrameTime = now;
+    Host.previousFrameTime = now;
+    Host.engineStartTime = now;
+}
+
+// The default font: "smalfont.png", else "smalfont.bmp", else the built-in one.
+void LoadDefaultFont() {
+    for (const char* name : {"smalfont.png", "smalfont.bmp"}) {
+        RtString resolved;
+        if (pending::ResolveLoaderFile(RtString(name), resolved)) {
+            pending::LoadFont(resolved, 0);
+            break;
+        }
+    }
+    pending::SetFont(0);
+}
+
+}  // namespace
+}  // namespace vtx
+
+bool EngineWindowCreated() { return vtx::Host.windowCreated; }
+
+int32_t InitEngine(void* instance, int32_t showState, const RtString& title) {
+    using namespace vtx;
+    const ProjectSettingsRecord& settings = ProjectSettings;
+
+    DeleteErrorLog();                                                         // 1
+    Host.engineStarted = true;                                                // 2
+    InitClock();                                                              // 3
+    AppendErrorLog("Init GFX");                                               // 4
+    pending::CreateGraphicsBackEnd();                                         // 5
+    Host.backEndCreated = true;
+    Host.windowCreated = pending::CreateGraphicsWindow(                       // 6
+        instance, settings.screenWidth, settings.screenHeight, 0, settings.frameRate, settings.multisample,
+        settings.fullscreen != 0);
+    if (!Host.windowCreated) return 0;
+    pending::SetWindowCaption(title);                                         // 7
+    Host.windowCaption = title;
+    SeedRandom(static_cast<int32_t>(GetElapsedTime()));                       // 8
+    pending::CreateSessionRecord();                                           // 9
+    pending::CreateScene3D();                                                 // 10
+    pending::CreateInputDevices();                                            // 11
+    pending::CreateSoundDevice();                                             // 12
+    if (settings.fullscreen == 0)                                             // 13
+        pending::SetWindowedMode();
+    else
+        pending::SetFullscreenMode();
+    pending::InitInputDevices(settings.exclusiveMouse != 0);                  // 14
+    pending::OpenSoundDevice();                                               // 15
+    pending::SetFont(0);                                                      // 16
+    pending::SetPackFiles(RtString(platform::NativePath(platform::ProgramPath()).c_str()));  // 17
+    platform::ChangeDirectory(ProgramFolder().c_str());                       // 18
+    pending::ClearScreen(0);                                                  // 19
+    SetAllFrameTimestamps(ReadClock());                                       // 20
+    pending::PresentFirstFrame();                                             // 21
+    pending::SetViewport2D();
+    pending::GenerateBuiltinFont();
+    LoadDefaultFont();                                                        // 22
+    Host.paused = false;                                                      // 23
+    SetAllFrameTimestamps(ReadClock());                                       // 24
+    if (showState == 0) pending::HideGraphicsWindow();                        // 25
+    pending::ShowSystemPointer(settings.exclusiveMouse == 0 ? 1 : 0);         // 26
+    AppendErrorLog("Init Finalized");                                         // 27
+    return 0;
+}

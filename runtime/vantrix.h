@@ -1,0 +1,11 @@
+// Vantrix: the runtime of a small game-programming language.
+// Every language command that exists is declared through this header.
+#pragma once
+
+#include "core/number_text.h"
+#include "core/random.h"
+#include "core/rt_string.h"
+#include "host/clock.h"
+#include "host/diagnostics.h"
+#include "host/lifecycle.h"
+#include "host/project_settings.h"
