@@ -29,6 +29,9 @@ std::string CommandLine();
 std::string ProgramPath();
 // Makes folder the current directory; false on failure.
 bool ChangeDirectory(const std::string& folder) noexcept;
+// Starts a command line through the shell without waiting for it; false
+// when it could not be started.
+bool StartCommand(const std::string& commandLine) noexcept;
 // True while a debugger (tracer) is attached to the process.
 bool DebuggerAttached() noexcept;
 // Sends one text to an attached debugger.

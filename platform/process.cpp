@@ -1,4 +1,5 @@
 // Process stand-ins: command line, program path, current directory, debugger.
+#include <spawn.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -38,6 +39,15 @@ std::string ProgramPath() {
 
 bool ChangeDirectory(const std::string& folder) noexcept {
     return !folder.empty() && chdir(NativePath(folder).c_str()) == 0;
+}
+
+bool StartCommand(const std::string& commandLine) noexcept {
+    pid_t child = 0;
+    char shell[] = "/bin/sh";
+    char dashC[] = "-c";
+    std::string line = commandLine;
+    char* argv[] = {shell, dashC, line.data(), nullptr};
+    return posix_spawn(&child, shell, nullptr, nullptr, argv, environ) == 0;
 }
 
 bool DebuggerAttached() noexcept {

@@ -4,10 +4,13 @@
 #include "core/random.h"
 #include "host/clock.h"
 #include "host/error_log.h"
+#include "host/frames.h"
+#include "host/graphics_backend.h"
 #include "host/host_state.h"
 #include "host/lifecycle.h"
 #include "host/pending_services.h"
 #include "host/project_settings.h"
+#include "host/window_procedure.h"
 #include "platform/platform.h"
 
 namespace vtx {
@@ -54,13 +57,13 @@ int32_t InitEngine(void* instance, int32_t showState, const RtString& title) {
     Host.engineStarted = true;                                                // 2
     InitClock();                                                              // 3
     AppendErrorLog("Init GFX");                                               // 4
-    pending::CreateGraphicsBackEnd();                                         // 5
-    Host.backEndCreated = true;
-    Host.windowCreated = pending::CreateGraphicsWindow(                       // 6
-        instance, settings.screenWidth, settings.screenHeight, 0, settings.frameRate, settings.multisample,
-        settings.fullscreen != 0);
+    GraphicsBackEnd = new OpenGLRidezoda();                                  // 5
+    OpenGLRidezoda& gfx = *GraphicsBackEnd;
+    Host.windowCreated = CreateGraphicsWindow(gfx, instance, settings.screenWidth,   // 6
+                                              settings.screenHeight, 0, settings.frameRate,
+                                              settings.multisample, settings.fullscreen != 0);
     if (!Host.windowCreated) return 0;
-    pending::SetWindowCaption(title);                                         // 7
+    SetMainWindowCaption(title);                                              // 7
     Host.windowCaption = title;
     SeedRandom(static_cast<int32_t>(GetElapsedTime()));                       // 8
     pending::CreateSessionRecord();                                           // 9
@@ -68,9 +71,9 @@ int32_t InitEngine(void* instance, int32_t showState, const RtString& title) {
     pending::CreateInputDevices();                                            // 11
     pending::CreateSoundDevice();                                             // 12
     if (settings.fullscreen == 0)                                             // 13
-        pending::SetWindowedMode();
+        SetWindowedMode(gfx);
     else
-        pending::SetFullscreenMode();
+        SetFullscreenMode(gfx);
     pending::InitInputDevices(settings.exclusiveMouse != 0);                  // 14
     pending::OpenSoundDevice();                                               // 15
     pending::SetFont(0);                                                      // 16
@@ -78,13 +81,13 @@ int32_t InitEngine(void* instance, int32_t showState, const RtString& title) {
     platform::ChangeDirectory(ProgramFolder().c_str());                       // 18
     pending::ClearScreen(0);                                                  // 19
     SetAllFrameTimestamps(ReadClock());                                       // 20
-    pending::PresentFirstFrame();                                             // 21
-    pending::SetViewport2D();
+    PresentFrame(gfx, nullptr);                                               // 21
+    SetViewport2D(gfx, 0, 0, 0, 0);
     pending::GenerateBuiltinFont();
     LoadDefaultFont();                                                        // 22
     Host.paused = false;                                                      // 23
     SetAllFrameTimestamps(ReadClock());                                       // 24
-    if (showState == 0) pending::HideGraphicsWindow();                        // 25
+    if (showState == 0) HideGraphicsWindow(gfx);                              // 25
     pending::ShowSystemPointer(settings.exclusiveMouse == 0 ? 1 : 0);         // 26
     AppendErrorLog("Init Finalized");                                         // 27
     return 0;

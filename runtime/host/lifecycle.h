@@ -22,6 +22,22 @@ bool EngineWindowCreated();
 // sequence (debug-mode log lines, shutdown, exit with code 0).
 [[noreturn]] void EndProgram();
 
+// Shuts the engine down, starts the command line without waiting for it and
+// exits with code 0. Does not return.
+[[noreturn]] void EndAndRun(const RtString& commandLine);
+
+// Ends the program with error code 21 when value is 0.
+void Assert(int32_t value);
+
+// With a debugger attached: sends "BP" + number in hexadecimal, resumes a
+// paused program and asks the next ShowScreen to bring the window to the
+// front; returns 1. Without one, returns 0.
+int32_t DebugBreakpoint(int32_t number);
+
+// Changes the screen size or mode while running (fullscreen != 0 for a
+// fullscreen display mode), then shows five frames.
+void SetScreenMode(int32_t width, int32_t height, int32_t fullscreen);
+
 // Releases every engine object in its fixed order; runs the application's
 // "VTX_ON_QUIT" hook the first time. Safe to call more than once.
 void ShutdownEngine();

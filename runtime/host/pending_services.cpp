@@ -1,44 +1,50 @@
 // Placeholders for services whose subsystems are not built yet. They do
-// nothing, and report success where start-up needs an answer, so that
-// start-up and shutdown already run in their full order.
+// nothing, and answer "nothing there" where a caller needs an answer, so
+// that start-up, frames and shutdown already run in their full order.
 #include "host/pending_services.h"
 
 namespace vtx::pending {
-
-void CreateGraphicsBackEnd() {}
-bool CreateGraphicsWindow(void*, int32_t, int32_t, int32_t, int32_t, int32_t, bool) { return true; }
-void SetWindowCaption(const RtString&) {}
-void SetWindowedMode() {}
-void SetFullscreenMode() {}
-void HideGraphicsWindow() {}
-void DestroyGraphicsBackEnd() {}
-void DestroyMainWindow() {}
 
 void CreateSessionRecord() {}
 void ReleaseNetwork() {}
 
 void CreateScene3D() {}
+void EndShadowPass() {}
+void SetTextureMode3D(int32_t) {}
 
 void CreateInputDevices() {}
 void InitInputDevices(bool) {}
 void ShowSystemPointer(int32_t) {}
+void ReapplyPointerState() {}
+void GiveWindowToInputDevices() {}
 void ReleaseInputDevices() {}
 
 void CreateSoundDevice() {}
 void OpenSoundDevice() {}
+void GiveWindowToSoundDevice() {}
 void ReleaseSound() {}
 
 void SetPackFiles(const RtString&) {}
 bool ResolveLoaderFile(const RtString&, RtString&) { return false; }
 void ReleasePackResolvers() {}
 
+void ClearSpriteTables() {}
+void FreeAllSpriteSlots() {}
+void FreeSpriteStore() {}
+void UnbindSpriteTextures() {}
+void SetCurrentAlpha(float) {}
 void ClearScreen(int32_t) {}
-void PresentFirstFrame() {}
-void SetViewport2D() {}
+void DrawBackgroundLayer(int32_t) {}
+void FreeBackgroundLayerTextures() {}
+bool OffscreenTargetActive() { return false; }
+void FinishOffscreenScreen() {}
+void ReleaseOffscreenScreens() {}
 void GenerateBuiltinFont() {}
 void LoadFont(const RtString&, int32_t) {}
 void SetFont(int32_t) {}
+void ShadersOff() {}
 
+void MusicLoopService() {}
 void StopMusicForShutdown() {}
 void CloseAllChannels() {}
 

@@ -1,7 +1,8 @@
-// Start-up and shutdown services whose subsystems are not built yet.
+// Services whose subsystems are not built yet.
 //
-// Each keeps its place in the start-up and shutdown order; as a subsystem
-// arrives, its entry moves out of here into the subsystem's own files.
+// Each keeps its place in the start-up, frame and shutdown order; as a
+// subsystem arrives, its entries move out of here into the subsystem's own
+// files.
 #pragma once
 
 #include <cstdint>
@@ -10,49 +11,54 @@
 
 namespace vtx::pending {
 
-// Graphics back-end and window.
-void CreateGraphicsBackEnd();
-bool CreateGraphicsWindow(void* instance, int32_t width, int32_t height, int32_t depth, int32_t frameRate,
-                          int32_t multisample, bool fullscreen);
-void SetWindowCaption(const RtString& caption);
-void SetWindowedMode();
-void SetFullscreenMode();
-void HideGraphicsWindow();
-void DestroyGraphicsBackEnd();
-void DestroyMainWindow();
-
-// Network session record.
+// Network session record (start-up step 9; shutdown step 7).
 void CreateSessionRecord();
 void ReleaseNetwork();
 
-// 3D scene.
+// 3D scene (start-up step 10; ShowScreen steps 7 and 9).
 void CreateScene3D();
+void EndShadowPass();
+void SetTextureMode3D(int32_t mode);
 
-// Input devices.
+// Input devices (start-up steps 11, 14, 26; shutdown step 8; SetScreenMode).
 void CreateInputDevices();
 void InitInputDevices(bool exclusiveMouse);
 void ShowSystemPointer(int32_t show);
+void ReapplyPointerState();
+void GiveWindowToInputDevices();
 void ReleaseInputDevices();
 
-// Sound device and slots.
+// Sound device and slots (start-up steps 12 and 15; shutdown step 9).
 void CreateSoundDevice();
 void OpenSoundDevice();
+void GiveWindowToSoundDevice();
 void ReleaseSound();
 
-// Pack resolvers.
+// Pack resolvers (start-up steps 17 and 22; shutdown step 11).
 void SetPackFiles(const RtString& programPath);
 bool ResolveLoaderFile(const RtString& name, RtString& resolved);
 void ReleasePackResolvers();
 
-// Frames, layers and fonts.
+// Sprite store, layers, off-screen screens, fonts and shaders.
+void ClearSpriteTables();
+void FreeAllSpriteSlots();
+void FreeSpriteStore();
+void UnbindSpriteTextures();
+void SetCurrentAlpha(float alpha);
 void ClearScreen(int32_t colour);
-void PresentFirstFrame();
-void SetViewport2D();
+void DrawBackgroundLayer(int32_t layer);
+void FreeBackgroundLayerTextures();
+bool OffscreenTargetActive();
+void FinishOffscreenScreen();
+void ReleaseOffscreenScreens();
 void GenerateBuiltinFont();
 void LoadFont(const RtString& name, int32_t slot);
 void SetFont(int32_t font);
+void ShadersOff();
 
-// Music and file channels.
+// Music (ShowScreen steps 3 and 7; shutdown step 4) and file channels
+// (shutdown step 6).
+void MusicLoopService();
 void StopMusicForShutdown();
 void CloseAllChannels();
 

@@ -1,36 +1,54 @@
-// The end command and the shutdown sequence.
+// The end command, the shutdown sequence, assertions and breakpoints.
 #include <cstdio>
 #include <cstdlib>
 
+#include "files/last_error.h"
 #include "host/diagnostics.h"
 #include "host/error_log.h"
+#include "host/graphics_backend.h"
 #include "host/host_state.h"
 #include "host/lifecycle.h"
 #include "host/pending_services.h"
 #include "host/project_settings.h"
+#include "input/keyboard_state.h"
 #include "platform/platform.h"
 
-namespace {
+namespace vtx {
 
-// Debug-mode lines, shutdown, exit. The error words are already set.
-[[noreturn]] void RunEndSequence() {
-    using vtx::Host;
+void RunEndSequence(int32_t exitStatus) {
     if (ProjectSettings.debugMode != 0) {
-        vtx::AppendErrorLog("-End On Line");
+        AppendErrorLog("-End On Line");
         for (int32_t word : {Host.source.errorCode, Host.source.errorLine - 1, Host.source.line, Host.source.module})
-            vtx::AppendErrorLog(RtString(word).c_str());
+            AppendErrorLog(RtString(word).c_str());
     }
     ShutdownEngine();
+    // A program that ends on an error says so, and its exit status is the
+    // error code, so that a failure is never reported as success.
+    if (exitStatus != 0)
+        std::fprintf(stderr, "Vantrix: the program ended on error %s at line %d\n",
+                     FormatErrorCode(static_cast<uint32_t>(exitStatus)).c_str(), Host.source.errorLine);
     std::fflush(nullptr);
-    std::exit(0);
+    std::exit(exitStatus);
 }
 
-}  // namespace
+void FatalError(uint32_t code) {
+    SetLastError(code);
+    RunEndSequence(static_cast<int32_t>(code));
+}
+
+}  // namespace vtx
 
 void EndProgram() {
     vtx::Host.source.errorCode = 0;
     vtx::Host.source.errorLine = vtx::Host.source.line;
-    RunEndSequence();
+    vtx::RunEndSequence(0);
+}
+
+void EndAndRun(const RtString& commandLine) {
+    ShutdownEngine();
+    vtx::platform::StartCommand(commandLine.c_str());
+    std::fflush(nullptr);
+    std::exit(0);
 }
 
 void ShutdownEngine() {
@@ -39,7 +57,7 @@ void ShutdownEngine() {
         Host.shutdownDone = true;
         CallByName(RtString("VTX_ON_QUIT"));
     }
-    if (!Host.backEndCreated) return;                                         // 2
+    if (GraphicsBackEnd == nullptr) return;                                   // 2
     AppendErrorLog("Shut down VTX");                                          // 3
     pending::StopMusicForShutdown();                                          // 4
     platform::ChangeDirectory(ProgramFolder().c_str());                       // 5
@@ -47,9 +65,26 @@ void ShutdownEngine() {
     pending::ReleaseNetwork();                                                // 7
     pending::ReleaseInputDevices();                                           // 8
     pending::ReleaseSound();                                                  // 9
-    pending::DestroyGraphicsBackEnd();                                        // 10
-    Host.backEndCreated = false;
+    delete GraphicsBackEnd;                                                   // 10
+    GraphicsBackEnd = nullptr;
     pending::ReleasePackResolvers();                                          // 11
-    pending::DestroyMainWindow();                                             // 12
+    // 12: the main window went with the back-end.
     AppendErrorLog("vtx is shut down");                                       // 13
+}
+
+void Assert(int32_t value) {
+    if (value != 0) return;
+    DebugText(RtString("Assertion: Value = ") + RtString(value) + "\n");
+    vtx::FatalError(21);
+}
+
+int32_t DebugBreakpoint(int32_t number) {
+    if (!vtx::platform::DebuggerAttached()) return 0;
+    char text[16];
+    std::snprintf(text, sizeof text, "BP%x", static_cast<unsigned>(number));
+    vtx::platform::DebuggerOutput(text);
+    vtx::Host.paused = false;
+    vtx::PollKeyboardState();
+    vtx::Host.bringToFront = true;
+    return 1;
 }

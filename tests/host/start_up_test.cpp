@@ -35,17 +35,19 @@ protected:
     fs::path temp_;
 };
 
+// Tests run on Mesa's software renderer, which start-up reports once.
 TEST_F(StartUp, ErrorLogHoldsTheStartAndShutdownLinesWithCrLf) {
     const ProgramRun run = Run(PROBE_DEFAULT_SETTINGS);
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(ErrorLog(), "Init GFX\r\nInit Finalized\r\nShut down VTX\r\nvtx is shut down\r\n");
+    EXPECT_EQ(ErrorLog(),
+              "Init GFX\r\nOpenGL Software Emulation\r\nInit Finalized\r\nShut down VTX\r\nvtx is shut down\r\n");
 }
 
 TEST_F(StartUp, TheLogOfAnEarlierRunIsDeletedFirst) {
     { std::ofstream(temp_ / "ErrorLog.txt") << "old line\r\nanother\r\n"; }
     Run(PROBE_DEFAULT_SETTINGS);
     Run(PROBE_DEFAULT_SETTINGS);
-    EXPECT_EQ(ErrorLog().rfind("Init GFX\r\nInit Finalized\r\n", 0), 0u) << ErrorLog();
+    EXPECT_EQ(ErrorLog().rfind("Init GFX\r\nOpenGL Software Emulation\r\nInit Finalized\r\n", 0), 0u) << ErrorLog();
     EXPECT_EQ(ErrorLog().find("old line"), std::string::npos);
 }
 
@@ -79,7 +81,7 @@ TEST_F(StartUp, OwnSettingsHookAndDebugModeEndLines) {
     // Returning from AppMain ends like the end command: in debug mode the log
     // gets the end position (error code, error line - 1, line, module).
     EXPECT_EQ(ErrorLog(),
-              "Init GFX\r\nInit Finalized\r\n-End On Line\r\n0\r\n41\r\n42\r\n3\r\n"
+              "Init GFX\r\nOpenGL Software Emulation\r\nInit Finalized\r\n-End On Line\r\n0\r\n41\r\n42\r\n3\r\n"
               "Shut down VTX\r\nvtx is shut down\r\n");
 }
 

@@ -1,0 +1,152 @@
+// ShowScreen, the message pump, the frame wait and the frame-time commands.
+#include "host/frames.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "host/clock.h"
+#include "host/graphics_backend.h"
+#include "host/host_state.h"
+#include "host/pending_services.h"
+#include "host/project_settings.h"
+#include "host/window_procedure.h"
+#include "input/keyboard_state.h"
+#include "platform/platform.h"
+#include "platform/window.h"
+
+namespace vtx {
+
+MessageHook LookUpMessageHook() {
+    if (Host.messageHookLookup == -1) {
+        Host.messageHook = nullptr;
+        Host.messageHookLookup = 0;
+        for (const NamedFunction* entry = ApplicationFunctionTable(); entry != nullptr && entry->address != nullptr;
+             ++entry) {
+            if (entry->name != nullptr && std::strcmp(entry->name, "VTX_WIN32_MSG") == 0) {
+                // The hook is stored as void() in the table; it takes the event.
+                Host.messageHook = reinterpret_cast<MessageHook>(entry->address);
+                Host.messageHookLookup = 1;
+                break;
+            }
+        }
+    }
+    return Host.messageHook;
+}
+
+bool PumpMessages(OpenGLRidezoda&, MessageHook hook) {
+    platform::WindowEvent event;
+    while (platform::PeekEvent(event)) {
+        if (hook != nullptr) hook(event.native);
+        platform::DropEvent();
+        WindowProcedure(event);
+    }
+    return true;
+}
+
+double NextFrameTime(double next, double period, double now) {
+    if (period <= 0) return next;
+    const double t = next + period;
+    if (now <= t) return t;
+    if (now <= t + period) return t + period;
+    return now + period;
+}
+
+bool PresentFrame(OpenGLRidezoda& gfx, MessageHook hook) {
+    pending::FinishOffscreenScreen();                                         // 1
+    platform::SwapBuffers(gfx.window);                                        // 2
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    double now;                                                               // 3
+    while (true) {
+        PumpMessages(gfx, hook);
+        now = ReadClock();
+        const double remaining = gfx.nextFrameTime - now;
+        if (remaining > 7.0) {
+            SleepMs(remaining - 3.0);
+            if (remaining - 3.0 > 1.0) continue;
+            now = now + remaining - 3.0;
+            break;
+        }
+        if (remaining > 1.0) continue;  // spin the last milliseconds, still dispatching
+        break;
+    }
+    gfx.nextFrameTime = NextFrameTime(gfx.nextFrameTime, gfx.framePeriod, now);  // 4
+    return true;
+}
+
+namespace {
+
+// Escape (when it ends the program) or Alt+F4 ends the program.
+void EndFromKeyboard() {
+    Host.source.errorLine = Host.source.line;
+    Host.source.errorCode = 0;
+    RunEndSequence(0);
+}
+
+// Serves the bring-to-front request of a debugger breakpoint.
+void BringToFront(OpenGLRidezoda& gfx) {
+    std::printf("activate\n");
+    platform::ShowWindow(gfx.window);
+    platform::RaiseWindow(gfx.window);
+    std::printf("ok\n");
+    std::fflush(stdout);
+    Host.bringToFront = false;
+}
+
+}  // namespace
+}  // namespace vtx
+
+void ShowScreen() {
+    using namespace vtx;
+    if (GraphicsBackEnd == nullptr) return;
+    OpenGLRidezoda& gfx = *GraphicsBackEnd;
+    if (Host.bringToFront) BringToFront(gfx);                                 // 1
+    Host.previousFrameTime = Host.latestFrameTime;                            // 2
+    Host.latestFrameTime = ReadClock();
+    while (Host.paused && !Host.bringToFront) {                               // 3
+        pending::MusicLoopService();
+        PumpMessages(gfx, LookUpMessageHook());
+        SleepMs(100);
+    }
+    PollKeyboardState();                                                      // 4
+    if (Host.escapeEnds && (KeyDown(kKeyEscape) || KeyDown(129)))             // 5
+        EndFromKeyboard();
+    if (KeyDown(kKeyLeftAlt) && KeyDown(kKeyF4)) EndFromKeyboard();           // 6
+    pending::EndShadowPass();                                                 // 7
+    pending::MusicLoopService();
+    const MessageHook hook = LookUpMessageHook();                             // 8
+    PumpMessages(gfx, hook);
+    PresentFrame(gfx, hook);
+    glDisable(GL_BLEND);                                                      // 9
+    glEnable(GL_ALPHA_TEST);
+    pending::SetCurrentAlpha(1.0f);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    pending::DrawBackgroundLayer(0);
+    SetViewport2D(gfx, 0, 0, 0, 0);
+    pending::SetTextureMode3D(0);
+    pending::ShadersOff();
+}
+
+void LimitFps(double fps) {
+    if (vtx::GraphicsBackEnd == nullptr) return;
+    // Truncated toward zero; below 1 (or not a number) there is no setting
+    // without a limit: the period becomes 2 ms.
+    int32_t n = 0;
+    if (fps >= 2147483647.0) n = 2147483647;
+    else if (fps >= 1.0) n = static_cast<int32_t>(fps);
+    vtx::GraphicsBackEnd->framePeriod = vtx::FramePeriodFor(n);
+}
+
+double GetFrameTime() {
+    const double difference = vtx::Host.latestFrameTime - vtx::Host.previousFrameTime;
+    return difference > 0 ? difference : 1.0;
+}
+
+void SleepMs(double ms) {
+    if (!(ms >= 1.0)) return;  // negative, below 1 or not a number: no wait
+    const double capped = ms < 4294967295.0 ? ms : 4294967295.0;
+    vtx::platform::SleepMilliseconds(static_cast<uint32_t>(capped));
+}
+
+void SetEscapeEnds(double value) { vtx::Host.escapeEnds = value != 0; }

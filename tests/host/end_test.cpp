@@ -1,0 +1,126 @@
+// Ending a running program: Escape, Alt+F4, the window's close request, focus
+// loss and regain, failed assertions, fatal errors and EndAndRun, driven from
+// outside through the X server.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "running_program.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class EndOfProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* tmp = std::getenv("TMPDIR");
+        folder_ = fs::path(tmp ? tmp : "/tmp") / ("end-" + std::to_string(getpid()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    // Starts the probe and waits for its window; focuses it when asked.
+    std::string Start(RunningProgram& program, bool focus = true) {
+        const std::string window = FindWindow("probe window");
+        EXPECT_FALSE(window.empty()) << program.Stderr();
+        if (focus && !window.empty()) RunCommand(std::string(X11_FOCUS) + " " + window);
+        EXPECT_TRUE(Eventually([&] { return program.Frames() > 2; })) << program.Stderr();
+        return window;
+    }
+    static size_t Count(const std::string& text, const std::string& piece) {
+        size_t n = 0;
+        for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
+        return n;
+    }
+    static bool EndsWith(const std::string& text, const std::string& tail) {
+        return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(EndOfProgram, EscapeEndsWithCodeZeroAndTheShutdownLines) {
+    RunningProgram program(PROBE_WINDOW, "", folder_.string());
+    Start(program);
+    PressKeys("Escape");
+    EXPECT_EQ(program.WaitForExit(5000), 0) << program.Stderr();
+    EXPECT_TRUE(EndsWith(program.ErrorLog(), "Shut down VTX\r\nvtx is shut down\r\n")) << program.ErrorLog();
+    EXPECT_EQ(Count(program.Stdout(), "quit hook ran"), 1u);
+    EXPECT_EQ(program.Stderr(), "");
+}
+
+TEST_F(EndOfProgram, AltF4EndsEvenWhenEscapeDoesNot) {
+    RunningProgram program(PROBE_WINDOW, "noescape", folder_.string());
+    Start(program);
+    PressKeys("Escape");
+    const long frames = program.Frames();
+    EXPECT_TRUE(Eventually([&] { return program.Frames() > frames + 5; }));
+    EXPECT_TRUE(program.Running());
+    PressKeys("alt+F4");
+    EXPECT_EQ(program.WaitForExit(5000), 0);
+    EXPECT_EQ(Count(program.Stdout(), "quit hook ran"), 1u);
+}
+
+TEST_F(EndOfProgram, ClosingTheWindowRunsTheQuitHookOnce) {
+    RunningProgram program(PROBE_WINDOW, "", folder_.string());
+    const std::string window = Start(program, false);
+    RunCommand(std::string(X11_CLOSE_WINDOW) + " " + window);
+    EXPECT_EQ(program.WaitForExit(5000), 0);
+    EXPECT_EQ(Count(program.Stdout(), "quit hook ran"), 1u);
+    EXPECT_TRUE(EndsWith(program.ErrorLog(), "Shut down VTX\r\nvtx is shut down\r\n"));
+}
+
+TEST_F(EndOfProgram, FocusLossPausesAndMarksTheCaption) {
+    RunningProgram program(PROBE_WINDOW, "", folder_.string());
+    const std::string window = Start(program);
+    RunCommand(std::string(X11_FOCUS) + " root");
+    EXPECT_TRUE(Eventually([&] { return WindowName(window) == "probe window <pause>"; })) << WindowName(window);
+    const long paused = program.Frames();
+    usleep(400000);
+    EXPECT_LE(program.Frames(), paused + 1);  // the loop stopped inside ShowScreen
+    RunCommand(std::string(X11_FOCUS) + " " + window);
+    EXPECT_TRUE(Eventually([&] { return WindowName(window) == "probe window"; })) << WindowName(window);
+    EXPECT_TRUE(Eventually([&] { return program.Frames() > paused + 5; }));
+    EXPECT_TRUE(program.Running());
+    EXPECT_GE(program.HookCalls(), 2);  // the message hook saw both focus changes
+}
+
+TEST_F(EndOfProgram, EndProgramAfterSomeFrames) {
+    RunningProgram program(PROBE_WINDOW, "frames=3", folder_.string());
+    EXPECT_EQ(program.WaitForExit(10000), 0);
+    EXPECT_EQ(program.Frames(), 3);
+    EXPECT_EQ(Count(program.Stdout(), "quit hook ran"), 1u);
+}
+
+TEST_F(EndOfProgram, FailedAssertionEndsWithCode21) {
+    RunningProgram program(PROBE_WINDOW, "assert", folder_.string());
+    EXPECT_EQ(program.WaitForExit(10000), 21);
+    EXPECT_EQ(program.Stderr(), "Vantrix: the program ended on error 0021 unknown error at line 77\n");
+    EXPECT_EQ(Count(program.Stdout(), "quit hook ran"), 1u);
+    EXPECT_TRUE(EndsWith(program.ErrorLog(), "Shut down VTX\r\nvtx is shut down\r\n"));
+}
+
+TEST_F(EndOfProgram, FatalErrorEndsWithItsCode) {
+    RunningProgram program(PROBE_WINDOW, "fatal=9", folder_.string());
+    EXPECT_EQ(program.WaitForExit(10000), 9);
+    EXPECT_EQ(program.Stderr(), "Vantrix: the program ended on error 0009 out of bounds at line 12\n");
+}
+
+TEST_F(EndOfProgram, EndAndRunStartsTheCommandAfterShutdown) {
+    const fs::path script = folder_ / "after.sh";
+    { std::ofstream(script) << "#!/bin/sh\necho ran > \"$(dirname \"$0\")/ran\"\n"; }
+    fs::permissions(script, fs::perms::owner_all);
+    RunningProgram program(PROBE_WINDOW, "endandrun=" + script.string(), folder_.string());
+    EXPECT_EQ(program.WaitForExit(10000), 0);
+    EXPECT_TRUE(Eventually([&] { return fs::exists(folder_ / "ran"); }));
+    EXPECT_EQ(Count(program.Stdout(), "quit hook ran"), 1u);
+    EXPECT_EQ(program.ErrorLog().find("-End On Line"), std::string::npos);
+}
+
+}  // namespace
