@@ -8,7 +8,7 @@ PACKAGES="
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libsdl2-dev libgl-dev libgl1-mesa-dri libx11-dev
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils gdb
 "
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi

@@ -123,4 +123,26 @@ TEST_F(EndOfProgram, EndAndRunStartsTheCommandAfterShutdown) {
     EXPECT_EQ(program.ErrorLog().find("-End On Line"), std::string::npos);
 }
 
+// Debugger texts go out only while a debugger (tracer) is attached.
+TEST_F(EndOfProgram, DebuggerTextsOnlyWithADebuggerAttached) {
+    RunningProgram alone(PROBE_WINDOW, "frames=2 breakpoint callmissing", folder_.string());
+    EXPECT_EQ(alone.WaitForExit(10000), 0);
+    EXPECT_NE(alone.Stdout().find("breakpoint=0\n"), std::string::npos);
+    EXPECT_NE(alone.Stdout().find("callmissing=0\n"), std::string::npos);
+    EXPECT_EQ(alone.Stdout().find("activate"), std::string::npos);
+    EXPECT_EQ(alone.Stderr(), "");
+
+    RunningProgram traced("gdb", std::string("-q -batch -ex run --args ") + PROBE_WINDOW +
+                                     " frames=2 breakpoint callmissing assert", folder_.string());
+    EXPECT_EQ(traced.WaitForExit(30000), 0);  // gdb's own status
+    const std::string out = traced.Stdout(), err = traced.Stderr();
+    EXPECT_NE(out.find("breakpoint=1\n"), std::string::npos) << out;
+    EXPECT_NE(err.find("BP2a"), std::string::npos) << err;
+    EXPECT_NE(err.find("TXCALLBYNAME \"Nope\" *** failed ***\n"), std::string::npos) << err;
+    // The breakpoint's bring-to-front request is served by the next frame.
+    EXPECT_NE(out.find("activate\nok\n"), std::string::npos) << out;
+    EXPECT_NE(err.find("TXAssertion: Value = 0\n"), std::string::npos) << err;
+    EXPECT_NE(out.find("exited with code 025"), std::string::npos) << out;  // 21 in octal
+}
+
 }  // namespace

@@ -4,6 +4,8 @@
 //   assert        fail an assertion after the first frame
 //   fatal=N       end on fatal error N after the first frame
 //   endandrun=C   end and start the shell command C
+//   breakpoint    ask for a debugger breakpoint before the first frame
+//   callmissing   call a function name the program does not have
 // Every frame it writes the frame count to $TMPDIR/probe-frames.
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +62,10 @@ void AppMain() {
     if (line.find(" noescape") != std::string::npos) SetEscapeEnds(0);
     const std::string frames = Option(line, "frames=");
     const long limit = frames.empty() ? -1 : std::atol(frames.c_str());
+    if (line.find(" breakpoint") != std::string::npos)
+        std::printf("breakpoint=%d\n", DebugBreakpoint(0x2a));
+    if (line.find(" callmissing") != std::string::npos)
+        std::printf("callmissing=%s\n", RtString(CallByName(RtString("Nope"))).c_str());
     std::printf("started\n");
     std::fflush(stdout);
     for (long frame = 1;; ++frame) {
