@@ -1,5 +1,7 @@
 // File system stand-ins: separators, temporary folder, removing and appending.
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -38,6 +40,94 @@ bool AppendToFile(const std::string& path, const char* data, size_t size) noexce
     }
     close(fd);
     return true;
+}
+
+namespace {
+
+// Takes the exclusive lock that stands for "no sharing"; closes on failure.
+int LockOrClose(int fd) noexcept {
+    if (fd < 0) return kNoFile;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return kNoFile;
+    }
+    return fd;
+}
+
+}  // namespace
+
+int OpenExclusiveForReading(const std::string& path) noexcept {
+    const std::string native = NativePath(path);
+    const int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return kNoFile;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        close(fd);
+        return kNoFile;
+    }
+    return LockOrClose(fd);
+}
+
+int CreateExclusive(const std::string& path) noexcept {
+    const std::string native = NativePath(path);
+    // A file someone holds without sharing cannot be replaced.
+    const int existing = open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    if (existing >= 0) {
+        const bool free = flock(existing, LOCK_EX | LOCK_NB) == 0;
+        close(existing);
+        if (!free) return kNoFile;
+        unlink(native.c_str());
+    }
+    return LockOrClose(open(native.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+}
+
+int64_t FileSize(int handle) noexcept {
+    struct stat info {};
+    if (fstat(handle, &info) != 0) return -1;
+    return static_cast<int64_t>(info.st_size);
+}
+
+int64_t ReadFromFile(int handle, void* data, size_t size) noexcept {
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = read(handle, static_cast<char*>(data) + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return static_cast<int64_t>(done);
+}
+
+bool WriteToFile(int handle, const void* data, size_t size) noexcept {
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = write(handle, p, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool SeekFile(int handle, int64_t position) noexcept {
+    return position >= 0 && lseek(handle, static_cast<off_t>(position), SEEK_SET) == static_cast<off_t>(position);
+}
+
+void CloseFile(int handle) noexcept {
+    if (handle >= 0) close(handle);
+}
+
+bool MakeDirectory(const std::string& path) noexcept { return mkdir(NativePath(path).c_str(), 0755) == 0; }
+
+bool IsDirectory(const std::string& path) noexcept {
+    struct stat info {};
+    return stat(NativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 }  // namespace vtx::platform

@@ -48,4 +48,27 @@ bool DeleteFile(const std::string& path) noexcept;
 // bytes at its end and closes it. False when it could not be opened.
 bool AppendToFile(const std::string& path, const char* data, size_t size) noexcept;
 
+// --- File handles (filesystem.cpp) -----------------------------------------
+// Files opened "without sharing" hold an exclusive advisory lock, so two
+// Vantrix programs (or two opens in one program) see each other's opens.
+inline constexpr int kNoFile = -1;
+// Opens an existing file for reading without sharing; kNoFile on failure.
+int OpenExclusiveForReading(const std::string& path) noexcept;
+// Deletes any file of that name (unless someone holds it without sharing)
+// and creates it anew for reading and writing without sharing.
+int CreateExclusive(const std::string& path) noexcept;
+// Size of an open file in bytes; -1 on failure.
+int64_t FileSize(int handle) noexcept;
+// Reads up to size bytes; the number read, -1 on error.
+int64_t ReadFromFile(int handle, void* data, size_t size) noexcept;
+// Writes all size bytes; false unless all were written.
+bool WriteToFile(int handle, const void* data, size_t size) noexcept;
+// Moves the read/write offset to position bytes from the start.
+bool SeekFile(int handle, int64_t position) noexcept;
+void CloseFile(int handle) noexcept;
+// Creates one directory (the parent must exist).
+bool MakeDirectory(const std::string& path) noexcept;
+// True when path exists and is a directory.
+bool IsDirectory(const std::string& path) noexcept;
+
 }  // namespace vtx::platform

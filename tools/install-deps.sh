@@ -7,7 +7,7 @@ PACKAGES="
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  libsdl2-dev libgl-dev libgl1-mesa-dri libx11-dev
+  libsdl2-dev libgl-dev libgl1-mesa-dri libx11-dev liblzo2-dev
   xvfb xauth xdotool x11-utils gdb
 "
 

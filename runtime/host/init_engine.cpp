@@ -2,6 +2,7 @@
 #include <cstdint>
 
 #include "core/random.h"
+#include "files/pack_resolver.h"
 #include "host/clock.h"
 #include "host/error_log.h"
 #include "host/frames.h"
@@ -36,7 +37,7 @@ void SetAllFrameTimestamps(double now) {
 void LoadDefaultFont() {
     for (const char* name : {"smalfont.png", "smalfont.bmp"}) {
         RtString resolved;
-        if (pending::ResolveLoaderFile(RtString(name), resolved)) {
+        if (ResolveFile(LoaderResolver(), RtString(name), resolved, true)) {
             pending::LoadFont(resolved, 0);
             break;
         }
@@ -77,7 +78,8 @@ int32_t InitEngine(void* instance, int32_t showState, const RtString& title) {
     pending::InitInputDevices(settings.exclusiveMouse != 0);                  // 14
     pending::OpenSoundDevice();                                               // 15
     pending::SetFont(0);                                                      // 16
-    pending::SetPackFiles(RtString(platform::NativePath(platform::ProgramPath()).c_str()));  // 17
+    const RtString programPath(platform::NativePath(platform::ProgramPath()).c_str());  // 17
+    SetPackFiles(programPath, programPath);
     platform::ChangeDirectory(ProgramFolder().c_str());                       // 18
     pending::ClearScreen(0);                                                  // 19
     SetAllFrameTimestamps(ReadClock());                                       // 20

@@ -24,10 +24,6 @@ void OpenSoundDevice() {}
 void GiveWindowToSoundDevice() {}
 void ReleaseSound() {}
 
-void SetPackFiles(const RtString&) {}
-bool ResolveLoaderFile(const RtString&, RtString&) { return false; }
-void ReleasePackResolvers() {}
-
 void ClearSpriteTables() {}
 void FreeAllSpriteSlots() {}
 void FreeSpriteStore() {}

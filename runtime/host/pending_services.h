@@ -34,11 +34,6 @@ void OpenSoundDevice();
 void GiveWindowToSoundDevice();
 void ReleaseSound();
 
-// Pack resolvers (start-up steps 17 and 22; shutdown step 11).
-void SetPackFiles(const RtString& programPath);
-bool ResolveLoaderFile(const RtString& name, RtString& resolved);
-void ReleasePackResolvers();
-
 // Sprite store, layers, off-screen screens, fonts and shaders.
 void ClearSpriteTables();
 void FreeAllSpriteSlots();

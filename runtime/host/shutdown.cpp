@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "files/last_error.h"
+#include "files/pack_resolver.h"
 #include "host/diagnostics.h"
 #include "host/error_log.h"
 #include "host/graphics_backend.h"
@@ -67,7 +68,8 @@ void ShutdownEngine() {
     pending::ReleaseSound();                                                  // 9
     delete GraphicsBackEnd;                                                   // 10
     GraphicsBackEnd = nullptr;
-    pending::ReleasePackResolvers();                                          // 11
+    ReleaseResolverResult(MediaResolver());                                   // 11
+    ReleaseResolverResult(LoaderResolver());
     // 12: the main window went with the back-end.
     AppendErrorLog("vtx is shut down");                                       // 13
 }
