@@ -19,6 +19,7 @@
 #include "files/last_error.h"
 #include "files/memory_names.h"
 #include "files/rt_file.h"
+#include "support/scratch_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -26,17 +27,6 @@ namespace {
 
 class FileLayer : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* tmp = std::getenv("TMPDIR");
-        folder_ = fs::path(tmp ? tmp : "/tmp") / ("files-" + std::to_string(getpid()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        fs::current_path(folder_);
-    }
-    void TearDown() override {
-        fs::current_path("/");
-        fs::remove_all(folder_);
-    }
     static void Write(const fs::path& path, const std::string& bytes) {
         std::ofstream(path, std::ios::binary) << bytes;
     }
@@ -44,7 +34,7 @@ protected:
         std::ifstream in(path, std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
-    fs::path folder_;
+    ScratchFolder scratch_{"files", true};
 };
 
 std::string Text(const RtString& s) { return s.c_str(); }

@@ -15,6 +15,7 @@
 #include "files/pack_archive.h"
 #include "files/pack_resolver.h"
 #include "files/rt_file.h"
+#include "support/scratch_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -59,19 +60,10 @@ Bytes MakeArchive(const std::vector<Item>& items, bool negative = false, size_t 
 
 class PackResolverTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* tmp = std::getenv("TMPDIR");
-        folder_ = fs::path(tmp ? tmp : "/tmp") / ("pack-" + std::to_string(getpid()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        fs::current_path(folder_);
-    }
     void TearDown() override {
         vtx::ReleaseResolverResult(vtx::LoaderResolver());
         vtx::ReleaseResolverResult(vtx::MediaResolver());
         if (archiveName_.length() != 0) vtx::UnregisterMemoryBlock(archiveName_);
-        fs::current_path("/");
-        fs::remove_all(folder_);
     }
     // Holds the archive in memory and points both resolvers at it.
     void UseMemoryArchive(Bytes archive) {
@@ -91,7 +83,7 @@ protected:
         return vtx::ResolveFile(vtx::LoaderResolver(), RtString(name), result, true);
     }
 
-    fs::path folder_;
+    ScratchFolder scratch_{"pack", true};
     Bytes archive_;
     RtString archiveName_;
 };

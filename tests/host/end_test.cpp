@@ -9,7 +9,8 @@
 #include <fstream>
 #include <string>
 
-#include "running_program.h"
+#include "support/running_program.h"
+#include "support/scratch_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -17,14 +18,6 @@ namespace {
 
 class EndOfProgram : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* tmp = std::getenv("TMPDIR");
-        folder_ = fs::path(tmp ? tmp : "/tmp") / ("end-" + std::to_string(getpid()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     // Starts the probe and waits for its window; focuses it when asked.
     std::string Start(RunningProgram& program, bool focus = true) {
         const std::string window = FindWindow("probe window");
@@ -42,7 +35,8 @@ protected:
         return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
     }
 
-    fs::path folder_;
+    ScratchFolder scratch_{"end"};
+    const fs::path& folder_ = scratch_.path();
 };
 
 TEST_F(EndOfProgram, EscapeEndsWithCodeZeroAndTheShutdownLines) {

@@ -7,7 +7,8 @@
 #include <string>
 
 #include "host/error_log.h"
-#include "run_program.h"
+#include "support/run_program.h"
+#include "support/scratch_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -18,17 +19,14 @@ protected:
     void SetUp() override {
         const char* tmp = std::getenv("TMPDIR");
         saved_ = tmp ? tmp : "";
-        folder_ = fs::path(tmp ? tmp : "/tmp") / ("error-log-" + std::to_string(getpid()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
         setenv("TMPDIR", folder_.c_str(), 1);
     }
     void TearDown() override {
         if (saved_.empty()) unsetenv("TMPDIR"); else setenv("TMPDIR", saved_.c_str(), 1);
-        fs::remove_all(folder_);
     }
     std::string saved_;
-    fs::path folder_;
+    ScratchFolder scratch_{"error-log"};
+    const fs::path& folder_ = scratch_.path();
 };
 
 TEST_F(ErrorLogTest, LinesEndWithCrLfAndAreAppended) {

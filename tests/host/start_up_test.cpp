@@ -7,7 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "run_program.h"
+#include "support/run_program.h"
+#include "support/scratch_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -15,15 +16,6 @@ namespace {
 
 class StartUp : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* tmp = std::getenv("TMPDIR");
-        temp_ = fs::path(tmp ? tmp : "/tmp") / ("start-up-" + std::to_string(getpid()) + "-" +
-                                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(temp_);
-        fs::create_directories(temp_);
-    }
-    void TearDown() override { fs::remove_all(temp_); }
-
     // Runs a probe from another working folder with its own temporary folder.
     ProgramRun Run(const std::string& program, const std::string& arguments = "",
                    const std::string& tmpdir = "") {
@@ -32,7 +24,8 @@ protected:
     }
     std::string ErrorLog() const { return ReadWholeFile((temp_ / "ErrorLog.txt").string()); }
 
-    fs::path temp_;
+    ScratchFolder scratch_{"start-up"};
+    const fs::path& temp_ = scratch_.path();
 };
 
 // Tests run on Mesa's software renderer, which start-up reports once.

@@ -17,7 +17,7 @@
 #include "host/host_state.h"
 #include "host/lifecycle.h"
 #include "host/project_settings.h"
-#include "run_program.h"
+#include "support/run_program.h"
 
 namespace {
 
