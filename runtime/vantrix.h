@@ -4,6 +4,7 @@
 
 #include "core/number_text.h"
 #include "core/random.h"
+#include "core/rt_array.h"
 #include "core/rt_string.h"
 #include "files/file_commands.h"
 #include "files/last_error.h"

@@ -118,7 +118,7 @@ void ArrayAccess::Resize(RtArray<T>& a, int32_t s0, int32_t s1, int32_t s2, int3
 
 template <typename T>
 void ArrayAccess::Append(RtArray<T>& a, T value) {
-    if (a.size2_ != 0) FatalError(kAppendToManyDimensions);
+    if (a.size1_ != 0) FatalError(kAppendToManyDimensions);
     const int32_t last = a.size0_;
     if (last == INT32_MAX) FatalError(kOutOfMemory);
     // value is a copy, so it stays valid even when it came from this array.
