@@ -10,6 +10,8 @@
 #include "files/last_error.h"
 #include "files/pack_resolver.h"
 #include "files/rt_file.h"
+#include "gfx2d/picture_commands.h"
+#include "gfx2d/sprite_commands.h"
 #include "host/clock.h"
 #include "host/diagnostics.h"
 #include "host/frames.h"

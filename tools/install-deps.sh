@@ -8,6 +8,7 @@ PACKAGES="
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libsdl2-dev libgl-dev libgl1-mesa-dri libx11-dev liblzo2-dev
+  libpng-dev libjpeg62-turbo-dev zlib1g-dev libstb-dev
   xvfb xauth xdotool x11-utils gdb
 "
 

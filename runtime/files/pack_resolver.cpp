@@ -53,6 +53,12 @@ bool ExistsOnDisk(const RtString& name) {
 }  // namespace
 
 bool ResolveFile(PackResolver& resolver, const RtString& name, RtString& result, bool toMemory) {
+    // A name this resolver just handed out stays valid: releasing its block
+    // first would leave the caller a name of freed memory.
+    if (resolver.lastBufferName.length() != 0 && name == resolver.lastBufferName) {
+        result = name;
+        return true;
+    }
     ReleaseResolverResult(resolver);                                          // 1
     if (name.length() == 0) {                                                 // 2
         result = "";

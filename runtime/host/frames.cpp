@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "gfx2d/presented_frame.h"
 #include "host/clock.h"
 #include "host/graphics_backend.h"
 #include "host/host_state.h"
@@ -55,7 +56,8 @@ double NextFrameTime(double next, double period, double now) {
 
 bool PresentFrame(OpenGLRidezoda& gfx, MessageHook hook) {
     pending::FinishOffscreenScreen();                                         // 1
-    platform::SwapBuffers(gfx.window);                                        // 2
+    KeepPresentedFrame(gfx);                                                  // 2
+    platform::SwapBuffers(gfx.window);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     double now;                                                               // 3
     while (true) {

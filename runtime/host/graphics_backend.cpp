@@ -4,10 +4,7 @@
 #include "host/clock.h"
 #include "host/pending_services.h"
 
-OpenGLRidezoda::OpenGLRidezoda() {
-    vtx::pending::ClearSpriteTables();
-    nextFrameTime = ReadClock();
-}
+OpenGLRidezoda::OpenGLRidezoda() { nextFrameTime = ReadClock(); }
 
 OpenGLRidezoda::~OpenGLRidezoda() {
     vtx::pending::FinishOffscreenScreen();
@@ -15,5 +12,5 @@ OpenGLRidezoda::~OpenGLRidezoda() {
     vtx::DestroyGraphicsWindow(*this);
     vtx::platform::DeleteGlContext(context);
     context = nullptr;
-    vtx::pending::FreeSpriteStore();
+    // The sprite store goes with the back-end; its textures went with the context.
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "gfx2d/sprite_store.h"
 #include "platform/window.h"
 
 class OpenGLRidezoda {
@@ -30,6 +31,7 @@ public:
     double nextFrameTime = 0;  // ms on the runtime clock
     bool mode2D = false;       // the 2D projection is set
     int32_t contextReady = 0;  // CreateGraphicsWindow has completed
+    vtx::SpriteStore sprites;  // every picture the program draws
 };
 
 namespace vtx {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "gfx2d/presented_frame.h"
 #include "host/clock.h"
 #include "host/error_log.h"
 #include "host/frames.h"
@@ -210,10 +211,11 @@ void HideGraphicsWindow(OpenGLRidezoda& gfx) {
 
 void DestroyGraphicsWindow(OpenGLRidezoda& gfx) {
     if (gfx.contextReady != 0) {
-        pending::FreeAllSpriteSlots();
+        for (int32_t slot = 0; slot < kSlotCount; ++slot) ResetSlot(slot);
         pending::FreeBackgroundLayerTextures();
     }
     SetWindowedMode(gfx);
+    ForgetPresentedFrame();
     if (gfx.window != nullptr) platform::ReleaseCurrent(gfx.window);
     platform::DestroyWindow(gfx.window);
     gfx.window = nullptr;

@@ -24,10 +24,6 @@ void OpenSoundDevice() {}
 void GiveWindowToSoundDevice() {}
 void ReleaseSound() {}
 
-void ClearSpriteTables() {}
-void FreeAllSpriteSlots() {}
-void FreeSpriteStore() {}
-void UnbindSpriteTextures() {}
 void SetCurrentAlpha(float) {}
 void ClearScreen(int32_t) {}
 void DrawBackgroundLayer(int32_t) {}

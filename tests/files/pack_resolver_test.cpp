@@ -127,10 +127,12 @@ TEST_F(PackResolverTest, MemoryResultsLiveUntilTheNextLookup) {
     ASSERT_TRUE(Load("bg1.png", second));
     EXPECT_FALSE(FileExists(first));  // the first block is gone
     EXPECT_TRUE(FileExists(second));
-    // Memory names pass through untouched.
+    // The resolver's own result passes through untouched and stays alive,
+    // so a loader may resolve a name it was given already resolved.
     RtString third;
     ASSERT_TRUE(Load(second.c_str(), third));
     EXPECT_EQ(std::string(third.c_str()), std::string(second.c_str()));
+    EXPECT_EQ(Contents(third), "picture bytes of the first background");
 }
 
 TEST_F(PackResolverTest, NegativePositionsCountFromTheEnd) {
