@@ -92,4 +92,15 @@ TEST_F(StartUp, TemporaryFolderThatIsAFileLosesTheLogButNotTheProgram) {
     EXPECT_EQ(OutputValue(run.output, "title"), "ravlo");
 }
 
+TEST_F(StartUp, NoWindowEndsAtOnceWithAClearMessage) {
+    // SDL's dummy video driver cannot make OpenGL windows.
+    const ProgramRun run = RunCommand("cd / && SDL_VIDEODRIVER=dummy TMPDIR=" + Quoted(temp_.string()) + " " +
+                                      Quoted(PROBE_DEFAULT_SETTINGS) + " 2>" + Quoted((temp_ / "err").string()));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.output, "");  // AppMain never ran
+    EXPECT_EQ(ReadWholeFile((temp_ / "err").string()),
+              "Vantrix: the graphics window could not be created; the program cannot run.\n");
+    EXPECT_EQ(ErrorLog(), "Init GFX\r\n");
+}
+
 }  // namespace
