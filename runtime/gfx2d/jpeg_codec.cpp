@@ -52,6 +52,21 @@ void JpegCountScans(j_common_ptr cinfo) {
     }
 }
 
+// Huffman coding spends at least one bit on every block of a scan, so a
+// picture whose smallest component has more blocks than the file has bits
+// cannot be in the file (the library would invent the rest). Arithmetic
+// coding has no such floor.
+bool MoreBlocksThanBits(j_decompress_ptr cinfo, size_t size) {
+    if (cinfo->arith_code) return false;
+    int64_t fewest = -1;
+    for (int i = 0; i < cinfo->num_components; ++i) {
+        const jpeg_component_info& component = cinfo->comp_info[i];
+        const int64_t blocks = static_cast<int64_t>(component.width_in_blocks) * component.height_in_blocks;
+        if (fewest < 0 || blocks < fewest) fewest = blocks;
+    }
+    return fewest > static_cast<int64_t>(size) * 8;
+}
+
 // Spreads a decoded row of 1 or 3 components, read into the tail of its RGBA
 // row, over the whole row; 4 components are already in place.
 void ExpandRow(uint8_t* out, int64_t width, int components) {
@@ -81,7 +96,7 @@ bool ReadJpegBody(j_decompress_ptr cinfo, jpeg_progress_mgr* progress, const uin
     cinfo->mem->max_memory_to_use = kMaxLibraryMemory;
     jpeg_mem_src(cinfo, data, static_cast<unsigned long>(size));
     if (jpeg_read_header(cinfo, TRUE) != JPEG_HEADER_OK) return false;
-    if (RgbaByteCount(cinfo->image_width, cinfo->image_height) < 0) return false;
+    if (RgbaByteCount(cinfo->image_width, cinfo->image_height) < 0 || MoreBlocksThanBits(cinfo, size)) return false;
     cinfo->do_fancy_upsampling = FALSE;
     if (!jpeg_start_decompress(cinfo)) return false;
     const int components = cinfo->output_components;

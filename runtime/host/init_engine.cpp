@@ -3,6 +3,8 @@
 
 #include "core/random.h"
 #include "files/pack_resolver.h"
+#include "gfx2d/font_commands.h"
+#include "gfx2d/font_store.h"
 #include "host/clock.h"
 #include "host/error_log.h"
 #include "host/frames.h"
@@ -31,18 +33,6 @@ void SetAllFrameTimestamps(double now) {
     Host.latestFrameTime = now;
     Host.previousFrameTime = now;
     Host.engineStartTime = now;
-}
-
-// The default font: "smalfont.png", else "smalfont.bmp", else the built-in one.
-void LoadDefaultFont() {
-    for (const char* name : {"smalfont.png", "smalfont.bmp"}) {
-        RtString resolved;
-        if (ResolveFile(LoaderResolver(), RtString(name), resolved, true)) {
-            pending::LoadFont(resolved, 0);
-            break;
-        }
-    }
-    pending::SetFont(0);
 }
 
 }  // namespace
@@ -77,7 +67,7 @@ int32_t InitEngine(void* instance, int32_t showState, const RtString& title) {
         SetFullscreenMode(gfx);
     pending::InitInputDevices(settings.exclusiveMouse != 0);                  // 14
     pending::OpenSoundDevice();                                               // 15
-    pending::SetFont(0);                                                      // 16
+    SetFont(0);                                                               // 16
     const RtString programPath(platform::NativePath(platform::ProgramPath()).c_str());  // 17
     SetPackFiles(programPath, programPath);
     platform::ChangeDirectory(ProgramFolder().c_str());                       // 18
@@ -85,7 +75,7 @@ int32_t InitEngine(void* instance, int32_t showState, const RtString& title) {
     SetAllFrameTimestamps(ReadClock());                                       // 20
     PresentFrame(gfx, nullptr);                                               // 21
     SetViewport2D(gfx, 0, 0, 0, 0);
-    pending::GenerateBuiltinFont();
+    SetBuiltinFont(0);
     LoadDefaultFont();                                                        // 22
     Host.paused = false;                                                      // 23
     SetAllFrameTimestamps(ReadClock());                                       // 24

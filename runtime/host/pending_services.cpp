@@ -31,9 +31,6 @@ void FreeBackgroundLayerTextures() {}
 bool OffscreenTargetActive() { return false; }
 void FinishOffscreenScreen() {}
 void ReleaseOffscreenScreens() {}
-void GenerateBuiltinFont() {}
-void LoadFont(const RtString&, int32_t) {}
-void SetFont(int32_t) {}
 void ShadersOff() {}
 
 void MusicLoopService() {}

@@ -42,9 +42,6 @@ void FreeBackgroundLayerTextures();
 bool OffscreenTargetActive();
 void FinishOffscreenScreen();
 void ReleaseOffscreenScreens();
-void GenerateBuiltinFont();
-void LoadFont(const RtString& name, int32_t slot);
-void SetFont(int32_t font);
 void ShadersOff();
 
 // Music (ShowScreen steps 3 and 7; shutdown step 4) and file channels
