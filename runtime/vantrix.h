@@ -10,6 +10,7 @@
 #include "files/last_error.h"
 #include "files/pack_resolver.h"
 #include "files/rt_file.h"
+#include "gfx2d/draw_commands.h"
 #include "gfx2d/font_commands.h"
 #include "gfx2d/picture_commands.h"
 #include "gfx2d/sprite_commands.h"

@@ -25,14 +25,13 @@ constexpr long kMaxLibraryMemory = 768L * 1024 * 1024;
 // Real pictures use a few dozen scans; thousands of tiny scans that each
 // sweep the whole picture only burn time.
 constexpr int kMaxScans = 500;
+// See MoreBlocksThanBits.
+constexpr int64_t kArithmeticBlocksPerBit = 16;
 
+// The library's error manager with the jump target of ReadJpegSteps.
 struct JpegErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
-};
-
-struct JpegScanGuard {
-    jpeg_progress_mgr base;
 };
 
 // Jumps back to ReadJpegSteps instead of ending the process.
@@ -52,19 +51,22 @@ void JpegCountScans(j_common_ptr cinfo) {
     }
 }
 
-// Huffman coding spends at least one bit on every block of a scan, so a
-// picture whose smallest component has more blocks than the file has bits
-// cannot be in the file (the library would invent the rest). Arithmetic
-// coding has no such floor.
+// Huffman coding spends at least one bit on every block of a scan (progressive
+// pictures too: every component has a DC scan), so a picture whose smallest
+// component has more blocks than the file has bits cannot be in the file;
+// the library would invent the rest, at the cost of decoding all of it.
+// Arithmetic coding can spend far less on flat blocks; it gets a floor of
+// 1/16 bit a block, which only pictures that are nearly all one flat colour
+// could pass below.
 bool MoreBlocksThanBits(j_decompress_ptr cinfo, size_t size) {
-    if (cinfo->arith_code) return false;
+    const int64_t blocksPerBit = cinfo->arith_code ? kArithmeticBlocksPerBit : 1;
     int64_t fewest = -1;
     for (int i = 0; i < cinfo->num_components; ++i) {
         const jpeg_component_info& component = cinfo->comp_info[i];
         const int64_t blocks = static_cast<int64_t>(component.width_in_blocks) * component.height_in_blocks;
         if (fewest < 0 || blocks < fewest) fewest = blocks;
     }
-    return fewest > static_cast<int64_t>(size) * 8;
+    return fewest > static_cast<int64_t>(size) * 8 * blocksPerBit;
 }
 
 // Spreads a decoded row of 1 or 3 components, read into the tail of its RGBA
@@ -141,12 +143,12 @@ bool DecodeJpeg(ImageBuffer& image, const char* name) {
     if (ok) {
         jpeg_decompress_struct cinfo{};
         JpegErrorManager errors{};
-        JpegScanGuard scans{};
+        jpeg_progress_mgr scans{};
         cinfo.err = jpeg_std_error(&errors.base);
         errors.base.error_exit = JpegErrorExit;
         errors.base.output_message = JpegSilence;
-        scans.base.progress_monitor = JpegCountScans;
-        ok = ReadJpegSteps(&cinfo, &errors, &scans.base, bytes.get(), size, &image);
+        scans.progress_monitor = JpegCountScans;
+        ok = ReadJpegSteps(&cinfo, &errors, &scans, bytes.get(), size, &image);
         jpeg_destroy_decompress(&cinfo);
     }
     if (!ok) image.release();

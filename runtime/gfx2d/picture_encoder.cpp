@@ -146,12 +146,14 @@ bool WritePng(RtFile& file, const BgrSource& source, RenderedKey key) {
     for (int64_t y = 0; y < source.height; ++y) rows[y] = rgba.get() + y * rowBytes;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, PngWriteError, PngWriteWarning);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    const bool ok = info != nullptr && WritePngSteps(png, info, &file, rows.get(), static_cast<png_uint_32>(source.width),
-                                                     static_cast<png_uint_32>(source.height));
+    const auto width = static_cast<png_uint_32>(source.width);
+    const auto height = static_cast<png_uint_32>(source.height);
+    const bool ok = info != nullptr && WritePngSteps(png, info, &file, rows.get(), width, height);
     png_destroy_write_struct(png != nullptr ? &png : nullptr, info != nullptr ? &info : nullptr);
     return ok;
 }
 
+// The library's error manager with the jump target of WriteJpegSteps.
 struct JpegWriteErrors {
     jpeg_error_mgr base;
     std::jmp_buf jump;

@@ -21,13 +21,14 @@ namespace {
 constexpr int64_t kMaxInflation = 1040;
 constexpr png_uint_32 kMaxSide = 1000000;
 
+// Everything the callbacks and the steps share; plain data only.
 struct PngReadState {
     RtFile* file = nullptr;
     ImageBuffer* image = nullptr;
     const char* name = nullptr;
     int32_t key = kNoColorKey;
-    bool failed = false;           // the library reported an error
-    png_bytep* rows = nullptr;     // row pointers, freed by DecodePng
+    bool failed = false;        // the library reported an error
+    png_bytep* rows = nullptr;  // row pointers, freed by DecodePng
 };
 
 // Records the error and jumps back to the steps.

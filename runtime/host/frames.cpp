@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "gfx2d/draw_state.h"
 #include "gfx2d/presented_frame.h"
 #include "host/clock.h"
 #include "host/graphics_backend.h"
@@ -122,7 +123,7 @@ void ShowScreen() {
     PresentFrame(gfx, hook);
     glDisable(GL_BLEND);                                                      // 9
     glEnable(GL_ALPHA_TEST);
-    pending::SetCurrentAlpha(1.0f);
+    SetCurrentAlpha(1.0f);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     pending::DrawBackgroundLayer(0);
     SetViewport2D(gfx, 0, 0, 0, 0);

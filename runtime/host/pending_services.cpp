@@ -24,7 +24,6 @@ void OpenSoundDevice() {}
 void GiveWindowToSoundDevice() {}
 void ReleaseSound() {}
 
-void SetCurrentAlpha(float) {}
 void ClearScreen(int32_t) {}
 void DrawBackgroundLayer(int32_t) {}
 void FreeBackgroundLayerTextures() {}

@@ -35,7 +35,6 @@ void GiveWindowToSoundDevice();
 void ReleaseSound();
 
 // Sprite store, layers, off-screen screens, fonts and shaders.
-void SetCurrentAlpha(float alpha);
 void ClearScreen(int32_t colour);
 void DrawBackgroundLayer(int32_t layer);
 void FreeBackgroundLayerTextures();

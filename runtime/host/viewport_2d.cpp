@@ -1,6 +1,7 @@
 // The 2D projection: pixels with (0, 0) at the top left, y growing downwards.
 #include <GL/gl.h>
 
+#include "gfx2d/draw_state.h"
 #include "gfx2d/sprite_store.h"
 #include "host/graphics_backend.h"
 #include "host/pending_services.h"
@@ -37,7 +38,7 @@ void SetViewport2D(OpenGLRidezoda& gfx, int32_t x, int32_t y, int32_t w, int32_t
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
     glHint(GL_POLYGON_SMOOTH_HINT, GL_FASTEST);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    pending::SetCurrentAlpha(1.0f);
+    vtx::SetCurrentAlpha(1.0f);
     gfx.mode2D = true;
     BindSlot(-1);
 }
