@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+
+#include "bench_support.h"
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -29,24 +31,11 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Best;
+using bench::Clock;
+using bench::Seconds;
 
 constexpr int kEntries = 1000;
-
-double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-// The best of several rounds of body.
-template <typename F>
-double Best(int rounds, F&& body) {
-    double best = 1e30;
-    for (int r = 0; r < rounds; ++r) {
-        const auto start = Clock::now();
-        body();
-        const double s = Seconds(start);
-        if (s < best) best = s;
-    }
-    return best;
-}
 
 // A small xorshift generator, so every run packs the same bytes.
 struct Random {

@@ -4,6 +4,8 @@
 // rather than waiting on one chain of additions.
 // Run: build/bench/bench_rt_array
 #include <chrono>
+
+#include "bench_support.h"
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -12,24 +14,12 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+using bench::Best;
+using bench::Clock;
+using bench::Seconds;
 
 // Makes the compiler treat value as used, so the loops producing it stay.
 void Keep(double value) { asm volatile("" : : "x"(value) : "memory"); }
-
-template <typename F>
-double Best(int rounds, F&& body) {
-    double best = 1e30;
-    for (int r = 0; r < rounds; ++r) {
-        const auto start = Clock::now();
-        body();
-        const double s = Seconds(start);
-        if (s < best) best = s;
-    }
-    return best;
-}
 
 }  // namespace
 

@@ -5,6 +5,8 @@
 //     (the growth rule adds 16 bytes at a time, so this is quadratic).
 // Run: build/bench/bench_rt_string
 #include <chrono>
+
+#include "bench_support.h"
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -14,9 +16,9 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+using bench::Best;
+using bench::Clock;
+using bench::Seconds;
 
 std::vector<double> MixedValues(size_t count) {
     std::vector<double> values;
@@ -34,18 +36,6 @@ std::vector<double> MixedValues(size_t count) {
         }
     }
     return values;
-}
-
-template <typename F>
-double Best(int rounds, F&& body) {
-    double best = 1e30;
-    for (int r = 0; r < rounds; ++r) {
-        const auto start = Clock::now();
-        body();
-        const double s = Seconds(start);
-        if (s < best) best = s;
-    }
-    return best;
 }
 
 }  // namespace
