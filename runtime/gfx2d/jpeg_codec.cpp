@@ -7,6 +7,7 @@
 // with a destructor. The file bytes are owned by DecodeJpeg.
 #include <csetjmp>
 #include <cstddef>
+#include <cstdio>  // jpeglib.h needs size_t and FILE first
 #include <memory>
 #include <new>
 
@@ -27,6 +28,7 @@ constexpr long kMaxLibraryMemory = 768L * 1024 * 1024;
 constexpr int kMaxScans = 500;
 // See MoreBlocksThanBits.
 constexpr int64_t kArithmeticBlocksPerBit = 16;
+constexpr JDIMENSION kRowsPerCall = 8;
 
 // The library's error manager with the jump target of ReadJpegSteps.
 struct JpegErrorManager {
@@ -100,16 +102,29 @@ bool ReadJpegBody(j_decompress_ptr cinfo, jpeg_progress_mgr* progress, const uin
     if (jpeg_read_header(cinfo, TRUE) != JPEG_HEADER_OK) return false;
     if (RgbaByteCount(cinfo->image_width, cinfo->image_height) < 0 || MoreBlocksThanBits(cinfo, size)) return false;
     cinfo->do_fancy_upsampling = FALSE;
+#ifdef JCS_EXTENSIONS
+    // The default RGB output, with the library filling the alpha byte (255)
+    // as it converts: the same pixels without spreading every row after.
+    if (cinfo->out_color_space == JCS_RGB) cinfo->out_color_space = JCS_EXT_RGBA;
+#endif
     if (!jpeg_start_decompress(cinfo)) return false;
     const int components = cinfo->output_components;
     if (components != 1 && components != 3 && components != 4) return false;
     const int64_t width = cinfo->output_width;
-    if (!image->resize(static_cast<int32_t>(width), static_cast<int32_t>(cinfo->output_height))) return false;
-    while (cinfo->output_scanline < cinfo->output_height) {
-        uint8_t* out = image->pixels + static_cast<int64_t>(cinfo->output_scanline) * width * 4;
-        JSAMPROW row = out + (4 - components) * width;
-        if (jpeg_read_scanlines(cinfo, &row, 1) != 1) return false;
-        ExpandRow(out, width, components);
+    const JDIMENSION height = cinfo->output_height;
+    if (!image->resize(static_cast<int32_t>(width), static_cast<int32_t>(height))) return false;
+    // Several rows a call: the plain upsampler makes two at a time and would
+    // otherwise copy the second aside.
+    JSAMPROW rows[kRowsPerCall];
+    while (cinfo->output_scanline < height) {
+        const JDIMENSION first = cinfo->output_scanline;
+        const JDIMENSION wanted = height - first < kRowsPerCall ? height - first : kRowsPerCall;
+        for (JDIMENSION i = 0; i < wanted; ++i) {
+            rows[i] = image->pixels + (first + i) * width * 4 + (4 - components) * width;
+        }
+        const JDIMENSION got = jpeg_read_scanlines(cinfo, rows, wanted);
+        if (got == 0) return false;
+        for (JDIMENSION i = 0; i < got; ++i) ExpandRow(image->pixels + (first + i) * width * 4, width, components);
     }
     return true;
 }
