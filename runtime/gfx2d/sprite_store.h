@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace vtx {
 
@@ -59,6 +60,8 @@ bool LoadIntoSlot(int32_t slot, const char* name, int32_t key, bool normalMap);
 void BindSlot(int32_t slot, int32_t secondSlot = -1, bool useMipTexture = false, const GLuint* nameTable = nullptr);
 // The slot's alpha channel, read back from its texture on first use.
 const uint8_t* CollisionMask(int32_t slot, int32_t& width, int32_t& height);
+// Colour bleeding of a tw x th RGBA texel buffer, in place (used by UploadTexture).
+void BleedColours(std::vector<uint8_t>& texels, int32_t tw, int32_t th);
 // The power of two that holds n texels, at least 16.
 int32_t TextureSizeFor(int32_t n);
 

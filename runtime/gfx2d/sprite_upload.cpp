@@ -12,13 +12,10 @@
 #include "gfx2d/sprite_store.h"
 
 namespace vtx {
-namespace {
-
-using Texels = std::vector<uint8_t>;
 
 // Transparent texels take the average colour of their opaque inner
 // neighbours, so linear filtering does not pull black into sprite edges.
-void BleedColours(Texels& t, int32_t tw, int32_t th) {
+void BleedColours(std::vector<uint8_t>& t, int32_t tw, int32_t th) {
     for (int32_t y = 0; y < th; ++y) {
         for (int32_t x = 0; x < tw; ++x) {
             uint8_t* texel = &t[(static_cast<size_t>(y) * tw + x) * 4];
@@ -41,6 +38,10 @@ void BleedColours(Texels& t, int32_t tw, int32_t th) {
         }
     }
 }
+
+namespace {
+
+using Texels = std::vector<uint8_t>;
 
 // Height field (blue) to normal map, neighbours wrapping at the edges.
 void ConvertToNormalMap(Texels& t, int32_t w, int32_t h) {
