@@ -3,14 +3,19 @@
 
 #include <cmath>
 
+#include "gfx2d/draw_batch.h"
 #include "gfx2d/draw_commands.h"
 #include "gfx2d/draw_state.h"
 #include "gfx2d/sprite_store.h"
 
 // Positive modes add, negative modes blend, 0 draws opaque with cut-outs.
+// Repeating the mode that is in force while a batch collects changes
+// nothing and keeps the batch open.
 void SetAlphaMode(double mode) {
     if (vtx::Sprites() == nullptr) return;
     const float m = vtx::ToFloat(mode);
+    if (vtx::AlphaModeUnchanged(m)) return;
+    vtx::FlushDrawBatch();
     glEnable(GL_BLEND);
     if (m != 0.0f) {
         glDisable(GL_ALPHA_TEST);
@@ -21,4 +26,5 @@ void SetAlphaMode(double mode) {
     }
     vtx::SetCurrentAlpha(m == 0.0f ? 1.0f : std::fabs(m));  // above 1 is kept at 1
     glColor4f(1.0f, 1.0f, 1.0f, vtx::CurrentAlpha());
+    vtx::NoteAlphaMode(m);
 }

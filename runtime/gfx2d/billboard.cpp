@@ -2,6 +2,7 @@
 // the right and up directions of the current model-view matrix.
 #include <GL/gl.h>
 
+#include "gfx2d/draw_batch.h"
 #include "gfx2d/draw_commands.h"
 #include "gfx2d/draw_state.h"
 #include "gfx2d/sprite_store.h"
@@ -20,8 +21,10 @@ Vec3 AddScaled(const Vec3& a, const Vec3& b, float k) { return Vec3{a.x + b.x * 
 }  // namespace vtx
 
 // A camera-facing quad standing on (x, y, z): a quarter of the picture's
-// width either side, half its height upwards, both times size.
+// width either side, half its height upwards, both times size. Drawn at
+// once: it reads the model-view matrix of the 3D scene.
 void BillboardSprite(int32_t slot, double x, double y, double z, double size) {
+    vtx::FlushDrawBatch();
     const vtx::SpriteSlot* s = vtx::BindSpriteForDrawing(slot);
     if (s == nullptr) return;
     GLfloat m[16] = {};

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+#include "gfx2d/draw_batch.h"
 #include "gfx2d/draw_commands.h"
 #include "gfx2d/draw_state.h"
 #include "gfx2d/sprite_store.h"
@@ -98,10 +99,12 @@ void PolyNewStrip() {
 }
 
 // Draws the polygon from the buffer, with per-vertex colours when a vertex
-// had a colour or the alpha value is below 1; the buffer is kept.
+// had a colour or the alpha value is below 1; the buffer is kept. Always
+// drawn at once, after whatever the draw batch holds.
 void EndPoly() {
     vtx::DrawState& d = vtx::Drawing();
     if (vtx::Sprites() == nullptr || d.polyRejected || d.polyBuffer == nullptr) return;
+    vtx::FlushDrawBatch();
     const vtx::PolyVertex* first = d.polyBuffer.get();
     constexpr GLsizei kStride = sizeof(vtx::PolyVertex);
     const bool textured = vtx::TexturedSlot() >= 0;

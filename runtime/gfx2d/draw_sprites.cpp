@@ -1,9 +1,11 @@
 // Whole pictures: plain, stretched, zoomed, rotated and rotated with zoom.
-// Vertices are emitted one by one; sums of coordinates are formed in 64 bits
-// so that far-away positions stay far away.
+// Vertices are emitted one by one, or collected in the draw batch with the
+// same values; sums of coordinates are formed in 64 bits so that far-away
+// positions stay far away.
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include "gfx2d/draw_batch.h"
 #include "gfx2d/draw_commands.h"
 #include "gfx2d/draw_state.h"
 #include "gfx2d/sprite_store.h"
@@ -14,11 +16,48 @@ namespace {
 // A vertex at a pixel position given as wide integers.
 void Vertex(int64_t x, int64_t y) { glVertex2d(static_cast<double>(x), static_cast<double>(y)); }
 
+// A batch vertex at a pixel position given as wide integers, converted to
+// float as glVertex2d converts it, with texture coordinates (u, v).
+PolyVertex At(int64_t x, int64_t y, float u, float v) {
+    PolyVertex vertex;
+    vertex.x = static_cast<float>(static_cast<double>(x));
+    vertex.y = static_cast<float>(static_cast<double>(y));
+    vertex.u = u;
+    vertex.v = v;
+    return vertex;
+}
+
+// DrawSprite collected: the quad of the immediate path, in its order.
+void BatchDrawSprite(int32_t slot, int32_t x, int32_t y) {
+    const SpriteSlot* s = BatchTexturedCommand(slot, false, true);
+    if (s == nullptr) return;
+    const int64_t right = static_cast<int64_t>(x) + s->width;
+    const int64_t bottom = static_cast<int64_t>(y) + s->height;
+    const PolyVertex quad[4] = {At(right, y, s->uMax, s->vMax), At(x, y, 0.0f, s->vMax), At(x, bottom, 0.0f, 0.0f),
+                                At(right, bottom, s->uMax, 0.0f)};
+    BatchQuad(quad);
+}
+
+// StretchSprite collected: the fan of the immediate path, in its order.
+void BatchStretchSprite(int32_t slot, int32_t x, int32_t y, int32_t width, int32_t height) {
+    const SpriteSlot* s = BatchTexturedCommand(slot, true, true);
+    if (s == nullptr) return;
+    const int64_t right = static_cast<int64_t>(x) + width;
+    const int64_t bottom = static_cast<int64_t>(y) + height;
+    const PolyVertex fan[4] = {At(x, bottom, 0.0f, 0.0f), At(right, bottom, s->uMax, 0.0f),
+                               At(right, y, s->uMax, s->vMax), At(x, y, 0.0f, s->vMax)};
+    BatchFan(fan);
+}
+
 }  // namespace
 }  // namespace vtx
 
 // The picture at (x, y), texture wrap left as bound.
 void DrawSprite(int32_t slot, int32_t x, int32_t y) {
+    if (vtx::DrawBatching()) {
+        vtx::BatchDrawSprite(slot, x, y);
+        return;
+    }
     const vtx::SpriteSlot* s = vtx::BindSpriteForDrawing(slot);
     if (s == nullptr) return;
     const int64_t right = static_cast<int64_t>(x) + s->width;
@@ -37,6 +76,10 @@ void DrawSprite(int32_t slot, int32_t x, int32_t y) {
 
 // The picture stretched to (x, y, w, h); a negative size mirrors it.
 void StretchSprite(int32_t slot, int32_t x, int32_t y, int32_t width, int32_t height) {
+    if (vtx::DrawBatching()) {
+        vtx::BatchStretchSprite(slot, x, y, width, height);
+        return;
+    }
     const vtx::SpriteSlot* s = vtx::BindSpriteForDrawing(slot);
     if (s == nullptr) return;
     const int64_t right = static_cast<int64_t>(x) + width;
@@ -73,8 +116,10 @@ void RotateSprite(int32_t slot, int32_t x, int32_t y, double angle) { RotoZoomSp
 
 // The picture turned by angle degrees (counter-clockwise on screen) and
 // scaled by zoom about its centre; texture coordinates reach the centres of
-// the outer texels.
+// the outer texels. Always drawn at once: the turn is made by the model-view
+// matrix, whose arithmetic the processor would not repeat bit for bit.
 void RotoZoomSprite(int32_t slot, int32_t x, int32_t y, double angle, double zoom) {
+    vtx::FlushDrawBatch();
     const vtx::SpriteSlot* s = vtx::BindSpriteForDrawing(slot);
     if (s == nullptr) return;
     const float z = vtx::ToFloat(zoom);

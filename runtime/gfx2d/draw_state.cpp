@@ -11,6 +11,7 @@
 #include <cstring>
 #include <new>
 
+#include "gfx2d/draw_batch.h"
 #include "gfx2d/sprite_store.h"
 
 namespace vtx {
@@ -24,7 +25,9 @@ DrawState State;
 DrawState& Drawing() { return State; }
 
 // Keeps the alpha value within 0 to 1 so that it always makes a byte.
+// Collected primitives restore the colour with it: they are drawn first.
 void SetCurrentAlpha(float alpha) {
+    FlushDrawBatch();
     if (std::isnan(alpha)) alpha = 1.0f;
     State.alpha = std::clamp(alpha, 0.0f, 1.0f);
 }

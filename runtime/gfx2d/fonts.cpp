@@ -9,6 +9,7 @@
 
 #include "files/last_error.h"
 #include "files/pack_resolver.h"
+#include "gfx2d/draw_batch.h"
 #include "gfx2d/font_commands.h"
 #include "gfx2d/font_store.h"
 #include "gfx2d/sprite_store.h"
@@ -100,8 +101,10 @@ void DrawVertices(const float* vertices, int32_t count, GLenum mode) {
 }
 
 // Prints with font at (ceil(x), ceil(y)) and depth z: one cell a byte, all
-// of them one triangle strip whose joining triangles have no area.
-void PrintWithFont(const RtString& text, double x, double y, float z, int32_t font) {
+// of them one triangle strip whose joining triangles have no area. A text
+// printed at depth 0 with the matrices of the 2D drawing (collect) may join
+// the draw batch.
+void PrintWithFont(const RtString& text, double x, double y, float z, int32_t font, bool collect) {
     const SpriteStore* store = Sprites();
     const uint32_t length = text.length();
     if (store == nullptr || length == 0 || length > kMaxPrintedLength) return;
@@ -109,7 +112,10 @@ void PrintWithFont(const RtString& text, double x, double y, float z, int32_t fo
     float* vertices = ReserveTextVertices(count);
     if (vertices == nullptr) return;
     const int32_t slot = kFirstFontSlot + font;
-    BindSlot(slot, -1);
+    if (collect)
+        BatchTexturedCommand(slot, false, false);
+    else
+        BindSlot(slot, -1);
     const FontGrid grid = GridOf(store->slots[slot]);
     float left = static_cast<float>(std::ceil(x));
     const float top = static_cast<float>(std::ceil(y));
@@ -125,7 +131,10 @@ void PrintWithFont(const RtString& text, double x, double y, float z, int32_t fo
         at = PutVertex(at, left + width, top, z, g.uRight, g.vTop);
         left += width;
     }
-    DrawVertices(vertices, count, GL_TRIANGLE_STRIP);
+    if (collect)
+        BatchTextStrip(vertices, count);
+    else
+        DrawVertices(vertices, count, GL_TRIANGLE_STRIP);
 }
 
 // Camera-facing glyph squares of side size x cell width, centred on p
@@ -201,7 +210,7 @@ void PrintAtProjection(const RtString& text, const double p[3], int32_t font) {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    PrintWithFont(text, SnapToGrid(x), SnapToGrid(y), static_cast<float>(-nz), font);
+    PrintWithFont(text, SnapToGrid(x), SnapToGrid(y), static_cast<float>(-nz), font, false);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
@@ -312,7 +321,9 @@ void GetFontSize(double& width, double& height) {
 }
 
 // Text at (x, y) with the current font, depth 0.
-void PrintText(const RtString& text, double x, double y) { vtx::PrintWithFont(text, x, y, 0.0f, vtx::currentFont); }
+void PrintText(const RtString& text, double x, double y) {
+    vtx::PrintWithFont(text, x, y, 0.0f, vtx::currentFont, vtx::DrawBatching());
+}
 
 // The number text of value, printed like PrintText.
 void PrintNumber(double value, double x, double y) { PrintText(RtString(value), x, y); }
@@ -320,6 +331,7 @@ void PrintNumber(double value, double x, double y) { PrintText(RtString(value), 
 // Text in 3D space: camera-facing squares, or at the projected point (size 0).
 void PrintText3D(const RtString& text, double x, double y, double z, double size) {
     if (vtx::Sprites() == nullptr || text.length() == 0) return;
+    vtx::FlushDrawBatch();
     if (size != 0.0) {
         const float p[3] = {static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)};
         vtx::PrintFacingCamera(text, p, static_cast<float>(size), vtx::currentFont);

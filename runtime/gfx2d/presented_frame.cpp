@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include "gfx2d/draw_batch.h"
 #include "host/graphics_backend.h"
 
 namespace vtx {
@@ -19,6 +20,7 @@ KeptFrame Kept;
 }  // namespace
 
 void KeepPresentedFrame(OpenGLRidezoda& gfx) {
+    FlushDrawBatch();
     if (gfx.width <= 0 || gfx.height <= 0) return;
     GLint previous = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
@@ -39,6 +41,7 @@ void KeepPresentedFrame(OpenGLRidezoda& gfx) {
 
 bool ReadPresentedFrame(std::vector<uint8_t>& bgr, int32_t& width, int32_t& height) {
     if (!Kept.valid) return false;
+    FlushDrawBatch();
     width = Kept.width;
     height = Kept.height;
     bgr.resize(static_cast<size_t>(width) * height * 3);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "files/last_error.h"
+#include "gfx2d/draw_batch.h"
 #include "gfx2d/picture_codecs.h"
 #include "gfx2d/picture_commands.h"
 #include "gfx2d/presented_frame.h"
@@ -54,6 +55,7 @@ RenderedKey RenderKey(OpenGLRidezoda& gfx) {
 
 void SaveScreen(const RtString& file) {
     ClearLastError();
+    vtx::FlushDrawBatch();
     OpenGLRidezoda* gfx = vtx::GraphicsBackEnd;
     std::vector<uint8_t> bgr;
     int32_t width = 0, height = 0;
@@ -64,6 +66,7 @@ void SaveScreen(const RtString& file) {
 
 void SaveSprite(const RtString& file, int32_t slot) {
     ClearLastError();
+    vtx::FlushDrawBatch();
     OpenGLRidezoda* gfx = vtx::GraphicsBackEnd;
     if (gfx == nullptr || !vtx::IsSlotNumber(slot) || vtx::Sprites()->slots[slot].texture == 0) {
         vtx::SetLastError(vtx::kNoSuchFile);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "gfx2d/draw_batch.h"
 #include "gfx2d/sprite_store.h"
 #include "host/gl_extensions.h"
 #include "host/graphics_backend.h"
@@ -29,6 +30,7 @@ void BindTexture(GLuint name) {
 void BindSlot(int32_t slot, int32_t secondSlot, bool useMipTexture, const GLuint* nameTable) {
     SpriteStore* store = Sprites();
     if (store == nullptr) return;
+    FlushDrawBatch();
     store->currentTextureSlot = slot;
     const bool multitexture = GlExt.glActiveTextureARB != nullptr;
     if (!IsSlotNumber(slot)) {
@@ -58,6 +60,7 @@ const uint8_t* CollisionMask(int32_t slot, int32_t& width, int32_t& height) {
     SpriteStore* store = Sprites();
     width = height = 0;
     if (store == nullptr || !IsSlotNumber(slot) || store->slots[slot].texture == 0) return nullptr;
+    FlushDrawBatch();
     glBindTexture(GL_TEXTURE_2D, store->slots[slot].texture);
     GLint w = 0, h = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);

@@ -4,6 +4,7 @@
 
 #include "files/last_error.h"
 #include "files/pack_resolver.h"
+#include "gfx2d/draw_batch.h"
 #include "gfx2d/image_buffer.h"
 #include "gfx2d/picture_codecs.h"
 #include "gfx2d/sprite_commands.h"
@@ -26,6 +27,7 @@ bool IsSlotNumber(int32_t slot) { return slot >= 0 && slot < kSlotCount; }
 void ResetSlot(int32_t slot) {
     SpriteStore* store = Sprites();
     if (store == nullptr || !IsSlotNumber(slot)) return;
+    FlushDrawBatch();  // the batch may still draw with the slot's texture
     SpriteSlot& s = store->slots[slot];
     if (GraphicsBackEnd->contextReady != 0) {
         if (s.texture != 0) glDeleteTextures(1, &s.texture);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "gfx2d/draw_batch.h"
 #include "gfx2d/image_buffer.h"
 #include "gfx2d/sprite_store.h"
 
@@ -149,6 +150,7 @@ int32_t TextureSizeFor(int32_t n) {
 
 bool UploadTexture(const ImageBuffer& image, int32_t x0, int32_t y0, int32_t w, int32_t h, GLuint& texture,
                    GLuint* mipTexture, bool normalMap, bool font) {
+    FlushDrawBatch();  // binding the new texture ends the batch's GL state
     GLint maxSize = 0;                                                        // 1
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     if (w == 0) w = image.width - x0;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "gfx2d/draw_batch.h"
 #include "gfx2d/draw_state.h"
 #include "gfx2d/presented_frame.h"
 #include "host/clock.h"
@@ -56,6 +57,7 @@ double NextFrameTime(double next, double period, double now) {
 }
 
 bool PresentFrame(OpenGLRidezoda& gfx, MessageHook hook) {
+    FlushDrawBatch();  // every collected command lands in this frame
     pending::FinishOffscreenScreen();                                         // 1
     KeepPresentedFrame(gfx);                                                  // 2
     platform::SwapBuffers(gfx.window);
@@ -104,6 +106,7 @@ void ShowScreen() {
     using namespace vtx;
     if (GraphicsBackEnd == nullptr) return;
     OpenGLRidezoda& gfx = *GraphicsBackEnd;
+    FlushDrawBatch();  // before the frame's own GL work (3D passes, off-screen screens)
     if (Host.bringToFront) BringToFront(gfx);                                 // 1
     Host.previousFrameTime = Host.latestFrameTime;                            // 2
     Host.latestFrameTime = ReadClock();

@@ -1,6 +1,7 @@
 // The 2D projection: pixels with (0, 0) at the top left, y growing downwards.
 #include <GL/gl.h>
 
+#include "gfx2d/draw_batch.h"
 #include "gfx2d/draw_state.h"
 #include "gfx2d/sprite_store.h"
 #include "host/graphics_backend.h"
@@ -9,6 +10,9 @@
 namespace vtx {
 
 void SetViewport2D(OpenGLRidezoda& gfx, int32_t x, int32_t y, int32_t w, int32_t h) {
+    // Collected commands go to the old viewport; while a window is being
+    // made (context not ready) they belonged to a window that is gone.
+    FlushDrawBatch();
     const bool turned = gfx.rotated != 0 && !pending::OffscreenTargetActive();
     if (w < 1 || h < 1) {
         w = turned ? gfx.height : gfx.width;

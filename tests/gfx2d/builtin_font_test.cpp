@@ -92,6 +92,7 @@ TEST_F(FontTest, TheBuiltinFontPrintsALegibleLine) {
     constexpr int32_t kW = 280, kH = 16;
     SetFont(0);
     PrintText(RtString("The quick brown fox 0123456789 !?"), 4, 4);
+    vtx::FlushDrawBatch();
     glFinish();
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

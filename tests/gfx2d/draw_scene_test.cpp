@@ -119,6 +119,7 @@ void DrawDemoScene() {
 
 // The scene's pixels as the encoder takes them: BGR, rows bottom first.
 std::vector<uint8_t> ReadScene() {
+    vtx::FlushDrawBatch();
     std::vector<uint8_t> bgr(static_cast<size_t>(kSceneWidth) * kSceneHeight * 3);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

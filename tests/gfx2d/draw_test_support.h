@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/rt_string.h"
+#include "gfx2d/draw_batch.h"
 #include "gfx2d/draw_commands.h"
 #include "gfx2d/draw_state.h"
 #include "gfx2d/sprite_commands.h"
@@ -79,7 +80,10 @@ inline void MakeSprite(int32_t slot, int32_t w, int32_t h, const std::function<R
 inline Rgb Gradient(int x, int y) { return {40 * x + 10, 40 * y + 10, 77}; }
 
 // The back-buffer pixel at (x, y), y counted from the top of the window.
+// Like every GL call made beside the drawing commands, it comes after the
+// draw batch has been drawn.
 inline Rgb Pixel(int x, int y) {
+    vtx::FlushDrawBatch();
     uint8_t p[4] = {};
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -90,6 +94,7 @@ inline Rgb Pixel(int x, int y) {
 // Fills the whole back buffer with one colour, leaving the clear colour as
 // it was.
 inline void Fill(Rgb c) {
+    vtx::FlushDrawBatch();
     GLfloat old[4] = {};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, old);
     glClearColor(c[0] / 255.0f, c[1] / 255.0f, c[2] / 255.0f, 1.0f);
@@ -111,6 +116,7 @@ inline ::testing::AssertionResult Near(Rgb got, Rgb want, int tolerance = 1) {
 // for i, j counted from the rectangle's corner; reports the first mismatch.
 inline ::testing::AssertionResult RegionIs(int x0, int y0, int w, int h, const std::function<Rgb(int, int)>& want,
                                            int tolerance = 0) {
+    vtx::FlushDrawBatch();
     std::vector<uint8_t> p(static_cast<size_t>(w) * h * 4);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

@@ -155,6 +155,7 @@ TEST_F(FontTest, SmoothingDoesNotFilterText) {
     glPushMatrix();
     glScalef(3.0f, 3.0f, 1.0f);
     PrintText(RtString("W"), 10, 10);
+    vtx::FlushDrawBatch();  // drawn under the scaled matrix
     glPopMatrix();
     const Frame big = ReadBack();
     for (int32_t y = 30; y < 54; ++y)

@@ -21,6 +21,7 @@
 #include "files/memory_names.h"
 #include "files/pack_archive.h"
 #include "files/pack_resolver.h"
+#include "gfx2d/draw_batch.h"
 #include "gfx2d/font_commands.h"
 #include "gfx2d/font_store.h"
 #include "gfx2d/image_buffer.h"
@@ -107,8 +108,10 @@ struct Frame {
     bool operator==(const Frame& other) const { return rgb == other.rgb; }
 };
 
-// Reads the whole back buffer (what was drawn since the last swap).
+// Reads the whole back buffer (what was drawn since the last swap), after
+// the draw batch has been drawn.
 inline Frame ReadBack() {
+    vtx::FlushDrawBatch();
     glFinish();
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -124,12 +127,14 @@ inline Frame ReadBack() {
 
 // Clears the back buffer to black.
 inline void ClearFrame() {
+    vtx::FlushDrawBatch();
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 // Level 0 of a texture, RGBA, texel rows bottom first.
 inline std::vector<uint8_t> TexturePixels(GLuint texture, int32_t& w, int32_t& h) {
+    vtx::FlushDrawBatch();
     glBindTexture(GL_TEXTURE_2D, texture);
     GLint gw = 0, gh = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &gw);
