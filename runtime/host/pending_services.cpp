@@ -3,6 +3,8 @@
 // that start-up, frames and shutdown already run in their full order.
 #include "host/pending_services.h"
 
+#include "gfx2d/background_layers.h"
+
 namespace vtx::pending {
 
 void CreateSessionRecord() {}
@@ -37,3 +39,10 @@ void StopMusicForShutdown() {}
 void CloseAllChannels() {}
 
 }  // namespace vtx::pending
+
+// Background layers are being built; until then they hold nothing.
+namespace vtx {
+void GrabBackgroundLayer(int32_t) {}
+void DrawBackgroundLayer(int32_t) {}
+void ClearBackgroundLayer(int32_t) {}
+}  // namespace vtx
