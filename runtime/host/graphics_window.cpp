@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "audio/sound_device.h"
 #include "gfx2d/presented_frame.h"
 #include "host/clock.h"
 #include "host/error_log.h"
@@ -242,6 +243,6 @@ void SetScreenMode(int32_t width, int32_t height, int32_t fullscreen) {
     vtx::ChangeScreenMode(*vtx::GraphicsBackEnd, width, height, 0, fullscreen);  // 2
     vtx::pending::ReapplyPointerState();                                      // 3
     vtx::pending::GiveWindowToInputDevices();                                 // 4
-    vtx::pending::GiveWindowToSoundDevice();
+    vtx::GiveWindowToSoundDevice();
     for (int i = 0; i < 5; ++i) ShowScreen();                                 // 5
 }

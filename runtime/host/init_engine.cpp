@@ -1,6 +1,7 @@
 // Engine initialisation: every service in its fixed order.
 #include <cstdint>
 
+#include "audio/sound_device.h"
 #include "core/random.h"
 #include "files/pack_resolver.h"
 #include "gfx2d/font_commands.h"
@@ -60,13 +61,13 @@ int32_t InitEngine(void* instance, int32_t showState, const RtString& title) {
     pending::CreateSessionRecord();                                           // 9
     pending::CreateScene3D();                                                 // 10
     pending::CreateInputDevices();                                            // 11
-    pending::CreateSoundDevice();                                             // 12
+    CreateSoundDevice();                                                      // 12
     if (settings.fullscreen == 0)                                             // 13
         SetWindowedMode(gfx);
     else
         SetFullscreenMode(gfx);
     pending::InitInputDevices(settings.exclusiveMouse != 0);                  // 14
-    pending::OpenSoundDevice();                                               // 15
+    OpenSoundDeviceForProgram();                                              // 15
     SetFont(0);                                                               // 16
     const RtString programPath(platform::NativePath(platform::ProgramPath()).c_str());  // 17
     SetPackFiles(programPath, programPath);

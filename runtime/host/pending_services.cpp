@@ -21,11 +21,6 @@ void ReapplyPointerState() {}
 void GiveWindowToInputDevices() {}
 void ReleaseInputDevices() {}
 
-void CreateSoundDevice() {}
-void OpenSoundDevice() {}
-void GiveWindowToSoundDevice() {}
-void ReleaseSound() {}
-
 void ClearScreen(int32_t) {}
 void DrawBackgroundLayer(int32_t) {}
 void FreeBackgroundLayerTextures() {}

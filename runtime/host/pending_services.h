@@ -28,12 +28,6 @@ void ReapplyPointerState();
 void GiveWindowToInputDevices();
 void ReleaseInputDevices();
 
-// Sound device and slots (start-up steps 12 and 15; shutdown step 9).
-void CreateSoundDevice();
-void OpenSoundDevice();
-void GiveWindowToSoundDevice();
-void ReleaseSound();
-
 // Sprite store, layers, off-screen screens, fonts and shaders.
 void ClearScreen(int32_t colour);
 void DrawBackgroundLayer(int32_t layer);

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "audio/sound_device.h"
 #include "files/last_error.h"
 #include "files/pack_resolver.h"
 #include "host/diagnostics.h"
@@ -65,7 +66,7 @@ void ShutdownEngine() {
     pending::CloseAllChannels();                                              // 6
     pending::ReleaseNetwork();                                                // 7
     pending::ReleaseInputDevices();                                           // 8
-    pending::ReleaseSound();                                                  // 9
+    ReleaseSound();                                                           // 9
     delete GraphicsBackEnd;                                                   // 10
     GraphicsBackEnd = nullptr;
     ReleaseResolverResult(MediaResolver());                                   // 11
