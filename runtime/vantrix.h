@@ -2,6 +2,7 @@
 // Every language command that exists is declared through this header.
 #pragma once
 
+#include "audio/music_commands.h"
 #include "audio/sound_commands.h"
 #include "core/number_text.h"
 #include "core/random.h"

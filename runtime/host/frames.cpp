@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "audio/music_service.h"
 #include "gfx2d/draw_batch.h"
 #include "gfx2d/draw_state.h"
 #include "gfx2d/presented_frame.h"
@@ -111,7 +112,7 @@ void ShowScreen() {
     Host.previousFrameTime = Host.latestFrameTime;                            // 2
     Host.latestFrameTime = ReadClock();
     while (Host.paused && !Host.bringToFront) {                               // 3
-        pending::MusicLoopService();
+        MusicLoopService();
         PumpMessages(gfx, LookUpMessageHook());
         SleepMs(100);
     }
@@ -120,7 +121,7 @@ void ShowScreen() {
         EndFromKeyboard();
     if (KeyDown(kKeyLeftAlt) && KeyDown(kKeyF4)) EndFromKeyboard();           // 6
     pending::EndShadowPass();                                                 // 7
-    pending::MusicLoopService();
+    MusicLoopService();
     const MessageHook hook = LookUpMessageHook();                             // 8
     PumpMessages(gfx, hook);
     PresentFrame(gfx, hook);

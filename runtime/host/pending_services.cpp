@@ -29,8 +29,6 @@ void FinishOffscreenScreen() {}
 void ReleaseOffscreenScreens() {}
 void ShadersOff() {}
 
-void MusicLoopService() {}
-void StopMusicForShutdown() {}
 void CloseAllChannels() {}
 
 }  // namespace vtx::pending

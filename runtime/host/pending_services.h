@@ -37,10 +37,7 @@ void FinishOffscreenScreen();
 void ReleaseOffscreenScreens();
 void ShadersOff();
 
-// Music (ShowScreen steps 3 and 7; shutdown step 4) and file channels
-// (shutdown step 6).
-void MusicLoopService();
-void StopMusicForShutdown();
+// File channels (shutdown step 6).
 void CloseAllChannels();
 
 }  // namespace vtx::pending

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "audio/music_service.h"
 #include "audio/sound_device.h"
 #include "files/last_error.h"
 #include "files/pack_resolver.h"
@@ -61,7 +62,7 @@ void ShutdownEngine() {
     }
     if (GraphicsBackEnd == nullptr) return;                                   // 2
     AppendErrorLog("Shut down VTX");                                          // 3
-    pending::StopMusicForShutdown();                                          // 4
+    StopMusicForShutdown();                                                   // 4
     platform::ChangeDirectory(ProgramFolder().c_str());                       // 5
     pending::CloseAllChannels();                                              // 6
     pending::ReleaseNetwork();                                                // 7
