@@ -2,6 +2,7 @@
 #include "audio/audio_engine.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -11,7 +12,9 @@
 namespace vtx {
 namespace {
 
-AudioEngine Engine;
+// Never destroyed: players held by other process-wide records may still
+// leave the mixer while the process exits.
+AudioEngine& Engine = *new AudioEngine;
 
 struct SilentClock {
     std::thread thread;
@@ -39,6 +42,8 @@ AudioEngine& Audio() { return Engine; }
 
 void StartAudioOutput(bool useDevice) {
     if (Engine.started) return;
+    static const bool stopAtExit = std::atexit([] { StopAudioOutput(); }) == 0;  // no pulling during exit
+    (void)stopAtExit;
     Engine.started = true;
     Engine.hardware = useDevice && platform::OpenAudioDevice(Pull, &Engine.mixer);
     if (Engine.hardware) return;

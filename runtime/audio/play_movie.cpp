@@ -35,6 +35,7 @@ public:
     MovieScreen(OpenGLRidezoda& gfx, const MoviePlayer& movie, MovieRect rect) : gfx_(gfx), rect_(rect) {
         FlushDrawBatch();
         glPushAttrib(GL_ALL_ATTRIB_BITS);
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
         glGenTextures(1, &texture_);
         glBindTexture(GL_TEXTURE_2D, texture_);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -49,6 +50,7 @@ public:
     }
     ~MovieScreen() {
         glDeleteTextures(1, &texture_);
+        glPopClientAttrib();
         glPopAttrib();
     }
     MovieScreen(const MovieScreen&) = delete;
