@@ -9,6 +9,8 @@
 
 #include "audio/music_commands.h"
 #include "audio/music_service.h"
+#include "audio/sound_commands.h"
+#include "audio/sound_device.h"
 #include "host/clock.h"
 #include "media_files.h"
 #include "support/running_program.h"
@@ -103,6 +105,18 @@ TEST_F(MusicTest, MissingAndUnplayableFiles) {
     EXPECT_EQ(StopMusic(), 0);
     EXPECT_EQ(IsMusicPlaying(), 0);
     EXPECT_EQ(StopMusic(), 0);
+}
+
+// No sound hardware: sound effects are refused, music keeps its clock.
+TEST_F(MusicTest, WithoutSoundHardwareMusicIsSilentButKeepsTime) {
+    vtx::StartAudioOutput(false);
+    vtx::CreateSoundDevice();
+    EXPECT_EQ(vtx::OpenSoundDevice(*vtx::SoundDeviceRecord(), nullptr), 0);
+    EXPECT_EQ(PlaySound(0, 0, 1), -1);
+    PlayMusic(Tone("quiet.mp3", 0.4), 0);
+    EXPECT_TRUE(Eventually([] { return IsMusicPlaying() == 0; }, 3000));
+    EXPECT_NEAR(Player().PositionMs(), 400, 40);
+    vtx::ReleaseSound();
 }
 
 // A player on a mixer of its own, pulled by the test.
