@@ -108,20 +108,35 @@ AVCodecContext* MediaInput::OpenDecoder(int mediaType, int& streamIndex) const {
 AudioConverter::~AudioConverter() { swr_free(&swr_); }
 
 bool AudioConverter::Setup(const AVCodecContext* codec) {
+    return Setup(codec->ch_layout, codec->sample_fmt, codec->sample_rate);
+}
+
+bool AudioConverter::Setup(const AVChannelLayout& layout, int sampleFormat, int sampleRate) {
     swr_free(&swr_);
+    channels_ = layout.nb_channels;
+    format_ = sampleFormat;
+    rate_ = sampleRate;
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-    AVChannelLayout input = codec->ch_layout;  // FFmpeg 5.1 takes the layouts without const
-    if (swr_alloc_set_opts2(&swr_, &stereo, AV_SAMPLE_FMT_FLT, kMixRate, &input, codec->sample_fmt,
-                            codec->sample_rate, 0, nullptr) < 0)
+    AVChannelLayout input = layout;  // FFmpeg 5.1 takes the layouts without const
+    if (swr_alloc_set_opts2(&swr_, &stereo, AV_SAMPLE_FMT_FLT, kMixRate, &input,
+                            static_cast<AVSampleFormat>(sampleFormat), sampleRate, 0, nullptr) < 0)
         return false;
-    if (codec->ch_layout.nb_channels == 1) {
+    if (layout.nb_channels == 1) {
         const double matrix[2] = {1.0, 1.0};  // the default mix would be 3 dB quieter
         swr_set_matrix(swr_, matrix, 1);
     }
-    return swr_init(swr_) >= 0;
+    if (swr_init(swr_) < 0) {
+        swr_free(&swr_);
+        return false;
+    }
+    return true;
 }
 
 void AudioConverter::Convert(const AVFrame* frame, std::vector<float>& out) {
+    if (frame != nullptr && (frame->ch_layout.nb_channels != channels_ || frame->format != format_ ||
+                             frame->sample_rate != rate_)) {
+        if (!Setup(frame->ch_layout, frame->format, frame->sample_rate)) return;
+    }
     if (swr_ == nullptr) return;
     const int in = frame != nullptr ? frame->nb_samples : 0;
     const int room = swr_get_out_samples(swr_, in);
@@ -129,7 +144,8 @@ void AudioConverter::Convert(const AVFrame* frame, std::vector<float>& out) {
     const size_t at = out.size();
     out.resize(at + 2 * static_cast<size_t>(room));
     auto* target = reinterpret_cast<uint8_t*>(out.data() + at);
-    const int made = swr_convert(swr_, &target, room, frame != nullptr ? const_cast<const uint8_t**>(frame->extended_data) : nullptr, in);
+    const uint8_t** source = frame != nullptr ? const_cast<const uint8_t**>(frame->extended_data) : nullptr;
+    const int made = swr_convert(swr_, &target, room, source, in);
     out.resize(at + 2 * static_cast<size_t>(made > 0 ? made : 0));
 }
 

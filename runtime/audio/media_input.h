@@ -13,6 +13,7 @@ struct AVIOContext;
 struct AVCodecContext;
 struct AVFrame;
 struct SwrContext;
+struct AVChannelLayout;
 
 namespace vtx {
 
@@ -50,10 +51,14 @@ public:
     ~AudioConverter();
     bool Setup(const AVCodecContext* codec);
     // Appends the converted frames (interleaved) to out; a null frame drains.
+    // A frame whose format differs from the last one sets the converter up anew.
     void Convert(const AVFrame* frame, std::vector<float>& out);
 
 private:
+    bool Setup(const AVChannelLayout& layout, int sampleFormat, int sampleRate);
+
     SwrContext* swr_ = nullptr;
+    int channels_ = 0, format_ = -1, rate_ = 0;
 };
 
 // The sound of a media file, decoded in order.

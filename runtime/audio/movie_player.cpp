@@ -32,9 +32,14 @@ bool MoviePlayer::Open(const std::string& path) {
     if (video_ != nullptr) {
         width_ = video_->width;
         height_ = video_->height;
+        pixelFormat_ = video_->pix_fmt;
+        // swscale aborts on formats it cannot read: such a movie cannot be opened.
+        if (width_ <= 0 || height_ <= 0 || width_ > 16384 || height_ > 16384 ||
+            sws_isSupportedInput(video_->pix_fmt) <= 0)
+            return false;
         sws_ = sws_getContext(width_, height_, video_->pix_fmt, width_, height_, AV_PIX_FMT_RGBA, SWS_BILINEAR,
                               nullptr, nullptr, nullptr);
-        if (sws_ == nullptr || width_ <= 0 || height_ <= 0) return false;
+        if (sws_ == nullptr) return false;
         picture_.assign(static_cast<size_t>(width_) * height_ * 4, 0);
     }
     return true;
@@ -127,7 +132,7 @@ void MoviePlayer::ReceivePictures() {
         picture.rgba.resize(static_cast<size_t>(width_) * height_ * 4 + 64);  // room for wide stores
         uint8_t* planes[1] = {picture.rgba.data()};
         const int strides[1] = {width_ * 4};
-        if (frame_->width == width_ && frame_->height == height_)
+        if (frame_->width == width_ && frame_->height == height_ && frame_->format == pixelFormat_)
             sws_scale(sws_, frame_->data, frame_->linesize, 0, height_, planes, strides);
         picture.rgba.resize(static_cast<size_t>(width_) * height_ * 4);
         queue_.push_back(std::move(picture));

@@ -62,6 +62,7 @@ private:
     SwsContext* sws_ = nullptr;
     AVFrame* frame_ = nullptr;
     int32_t width_ = 0, height_ = 0;
+    int pixelFormat_ = -1;  // pictures in another format or size are skipped
     bool ended_ = false;
     double lastMs_ = 0;  // time of the latest decoded picture
     std::deque<PictureFrame> queue_;
