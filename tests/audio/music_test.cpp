@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include "audio/music_commands.h"
@@ -117,6 +119,25 @@ TEST_F(MusicTest, WithoutSoundHardwareMusicIsSilentButKeepsTime) {
     EXPECT_TRUE(Eventually([] { return IsMusicPlaying() == 0; }, 3000));
     EXPECT_NEAR(Player().PositionMs(), 400, 40);
     vtx::ReleaseSound();
+}
+
+// Through SDL's disk driver: the decoded music reaches the device.
+TEST_F(MusicTest, MusicReachesTheDevice) {
+    const std::string out = (folder_.path() / "out.raw").string();
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+    PlayMusic(Tone("d.mp3", 0.5), 0);
+    ASSERT_TRUE(vtx::Audio().hardware);
+    EXPECT_TRUE(Eventually([] { return IsMusicPlaying() == 0; }, 3000));
+    StopMusic();
+    vtx::StopAudioOutput();
+    std::FILE* file = std::fopen(out.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    int16_t frame[2];
+    int loud = 0;
+    while (std::fread(frame, sizeof frame, 1, file) == 1) loud += std::abs(frame[0]) > 2000 && std::abs(frame[1]) > 2000;
+    std::fclose(file);
+    EXPECT_GT(loud, 5000);  // a 0.125 sine on both sides for half a second
 }
 
 // A player on a mixer of its own, pulled by the test.
