@@ -2,13 +2,13 @@
 #include "host/graphics_backend.h"
 
 #include "host/clock.h"
-#include "host/pending_services.h"
+#include "gfx2d/offscreen_screens.h"
 
 OpenGLRidezoda::OpenGLRidezoda() { nextFrameTime = ReadClock(); }
 
 OpenGLRidezoda::~OpenGLRidezoda() {
-    vtx::pending::FinishOffscreenScreen();
-    vtx::pending::ReleaseOffscreenScreens();
+    vtx::LeaveOffscreenScreen();
+    vtx::ReleaseOffscreenScreens();
     vtx::DestroyGraphicsWindow(*this);
     vtx::platform::DeleteGlContext(context);
     context = nullptr;

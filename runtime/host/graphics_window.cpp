@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "gfx2d/background_layers.h"
 #include "gfx2d/presented_frame.h"
 #include "host/clock.h"
 #include "host/error_log.h"
@@ -212,7 +213,7 @@ void HideGraphicsWindow(OpenGLRidezoda& gfx) {
 void DestroyGraphicsWindow(OpenGLRidezoda& gfx) {
     if (gfx.contextReady != 0) {
         for (int32_t slot = 0; slot < kSlotCount; ++slot) ResetSlot(slot);
-        pending::FreeBackgroundLayerTextures();
+        ForgetBackgroundLayers();
     }
     SetWindowedMode(gfx);
     ForgetPresentedFrame();

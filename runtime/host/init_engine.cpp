@@ -5,6 +5,7 @@
 #include "files/pack_resolver.h"
 #include "gfx2d/font_commands.h"
 #include "gfx2d/font_store.h"
+#include "gfx2d/screen_commands.h"
 #include "host/clock.h"
 #include "host/error_log.h"
 #include "host/frames.h"
@@ -71,7 +72,7 @@ int32_t InitEngine(void* instance, int32_t showState, const RtString& title) {
     const RtString programPath(platform::NativePath(platform::ProgramPath()).c_str());  // 17
     SetPackFiles(programPath, programPath);
     platform::ChangeDirectory(ProgramFolder().c_str());                       // 18
-    pending::ClearScreen(0);                                                  // 19
+    ::ClearScreen(0);                                                         // 19
     SetAllFrameTimestamps(ReadClock());                                       // 20
     PresentFrame(gfx, nullptr);                                               // 21
     SetViewport2D(gfx, 0, 0, 0, 0);

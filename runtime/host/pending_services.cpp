@@ -3,8 +3,6 @@
 // that start-up, frames and shutdown already run in their full order.
 #include "host/pending_services.h"
 
-#include "gfx2d/background_layers.h"
-
 namespace vtx::pending {
 
 void CreateSessionRecord() {}
@@ -26,12 +24,6 @@ void OpenSoundDevice() {}
 void GiveWindowToSoundDevice() {}
 void ReleaseSound() {}
 
-void ClearScreen(int32_t) {}
-void DrawBackgroundLayer(int32_t) {}
-void FreeBackgroundLayerTextures() {}
-bool OffscreenTargetActive() { return false; }
-void FinishOffscreenScreen() {}
-void ReleaseOffscreenScreens() {}
 void ShadersOff() {}
 
 void MusicLoopService() {}
@@ -39,10 +31,3 @@ void StopMusicForShutdown() {}
 void CloseAllChannels() {}
 
 }  // namespace vtx::pending
-
-// Background layers are being built; until then they hold nothing.
-namespace vtx {
-void GrabBackgroundLayer(int32_t) {}
-void DrawBackgroundLayer(int32_t) {}
-void ClearBackgroundLayer(int32_t) {}
-}  // namespace vtx

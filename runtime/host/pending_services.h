@@ -34,13 +34,7 @@ void OpenSoundDevice();
 void GiveWindowToSoundDevice();
 void ReleaseSound();
 
-// Sprite store, layers, off-screen screens, fonts and shaders.
-void ClearScreen(int32_t colour);
-void DrawBackgroundLayer(int32_t layer);
-void FreeBackgroundLayerTextures();
-bool OffscreenTargetActive();
-void FinishOffscreenScreen();
-void ReleaseOffscreenScreens();
+// Shaders.
 void ShadersOff();
 
 // Music (ShowScreen steps 3 and 7; shutdown step 4) and file channels
