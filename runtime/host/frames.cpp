@@ -9,6 +9,7 @@
 #include "gfx2d/draw_batch.h"
 #include "gfx2d/draw_state.h"
 #include "gfx2d/presented_frame.h"
+#include "gfx2d/shaders.h"
 #include "host/clock.h"
 #include "host/graphics_backend.h"
 #include "host/host_state.h"
@@ -131,7 +132,7 @@ void ShowScreen() {
     pending::DrawBackgroundLayer(0);
     SetViewport2D(gfx, 0, 0, 0, 0);
     pending::SetTextureMode3D(0);
-    pending::ShadersOff();
+    ShadersOff();
 }
 
 void LimitFps(double fps) {

@@ -32,7 +32,6 @@ void FreeBackgroundLayerTextures() {}
 bool OffscreenTargetActive() { return false; }
 void FinishOffscreenScreen() {}
 void ReleaseOffscreenScreens() {}
-void ShadersOff() {}
 
 void MusicLoopService() {}
 void StopMusicForShutdown() {}

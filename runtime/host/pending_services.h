@@ -41,7 +41,6 @@ void FreeBackgroundLayerTextures();
 bool OffscreenTargetActive();
 void FinishOffscreenScreen();
 void ReleaseOffscreenScreens();
-void ShadersOff();
 
 // Music (ShowScreen steps 3 and 7; shutdown step 4) and file channels
 // (shutdown step 6).
