@@ -113,6 +113,15 @@ bool CurrentProgram(bool lookupPresent, GLhandleARB& program) {
     return true;
 }
 
+// A slot without a program has no names; asking GL would only leave an
+// error behind.
+GLint UniformLocation(GLhandleARB program, const RtString& name) {
+    return program != 0 ? GlExt.glGetUniformLocationARB(program, name.c_str()) : -1;
+}
+GLint AttribLocation(GLhandleARB program, const RtString& name) {
+    return program != 0 ? GlExt.glGetAttribLocationARB(program, name.c_str()) : -1;
+}
+
 }  // namespace
 
 ShaderTable& Shaders() { return Table; }
@@ -199,7 +208,7 @@ void SetShaderFloat(const RtString& name, double value) {
     using namespace vtx;
     GLhandleARB program = 0;
     if (!CurrentProgram(GlExt.glGetUniformLocationARB != nullptr, program)) return;
-    const GLint location = GlExt.glGetUniformLocationARB(program, name.c_str());
+    const GLint location = UniformLocation(program, name);
     if (location == -1) {
         ReportToDebugOutput("undefined uniform:");
         ReportToDebugOutput(name.c_str());
@@ -214,7 +223,7 @@ void SetShaderInt(const RtString& name, int32_t value) {
     using namespace vtx;
     GLhandleARB program = 0;
     if (!CurrentProgram(GlExt.glGetUniformLocationARB != nullptr, program)) return;
-    const GLint location = GlExt.glGetUniformLocationARB(program, name.c_str());
+    const GLint location = UniformLocation(program, name);
     if (location == -1 || GlExt.glUniform1iARB == nullptr) return;
     FlushDrawBatch();
     GlExt.glUniform1iARB(location, value);
@@ -224,7 +233,7 @@ void SetShaderAttrib(const RtString& name, double value) {
     using namespace vtx;
     GLhandleARB program = 0;
     if (!CurrentProgram(GlExt.glGetAttribLocationARB != nullptr, program)) return;
-    const GLint location = GlExt.glGetAttribLocationARB(program, name.c_str());
+    const GLint location = AttribLocation(program, name);
     if (location == -1) {
         ReportToDebugOutput("undefined attrib:");
         ReportToDebugOutput(name.c_str());
