@@ -19,6 +19,7 @@
 #include "gfx2d/font_commands.h"
 #include "gfx2d/picture_commands.h"
 #include "gfx2d/screen_commands.h"
+#include "gfx2d/shader_commands.h"
 #include "gfx2d/sprite_commands.h"
 #include "host/clock.h"
 #include "host/diagnostics.h"

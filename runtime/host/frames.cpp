@@ -11,6 +11,7 @@
 #include "gfx2d/draw_state.h"
 #include "gfx2d/offscreen_screens.h"
 #include "gfx2d/presented_frame.h"
+#include "gfx2d/shaders.h"
 #include "host/clock.h"
 #include "host/graphics_backend.h"
 #include "host/host_state.h"
@@ -133,7 +134,7 @@ void ShowScreen() {
     DrawBackgroundLayer(0);
     SetViewport2D(gfx, 0, 0, 0, 0);
     pending::SetTextureMode3D(0);
-    pending::ShadersOff();
+    ShadersOff();
 }
 
 void LimitFps(double fps) {

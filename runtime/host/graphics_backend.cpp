@@ -1,8 +1,9 @@
 // Construction and destruction of the graphics back-end.
 #include "host/graphics_backend.h"
 
-#include "host/clock.h"
 #include "gfx2d/offscreen_screens.h"
+#include "gfx2d/shaders.h"
+#include "host/clock.h"
 
 OpenGLRidezoda::OpenGLRidezoda() { nextFrameTime = ReadClock(); }
 
@@ -12,5 +13,6 @@ OpenGLRidezoda::~OpenGLRidezoda() {
     vtx::DestroyGraphicsWindow(*this);
     vtx::platform::DeleteGlContext(context);
     context = nullptr;
+    vtx::ForgetShaders();  // their objects went with the context
     // The sprite store goes with the back-end; its textures went with the context.
 }

@@ -24,8 +24,6 @@ void OpenSoundDevice() {}
 void GiveWindowToSoundDevice() {}
 void ReleaseSound() {}
 
-void ShadersOff() {}
-
 void MusicLoopService() {}
 void StopMusicForShutdown() {}
 void CloseAllChannels() {}

@@ -34,9 +34,6 @@ void OpenSoundDevice();
 void GiveWindowToSoundDevice();
 void ReleaseSound();
 
-// Shaders.
-void ShadersOff();
-
 // Music (ShowScreen steps 3 and 7; shutdown step 4) and file channels
 // (shutdown step 6).
 void MusicLoopService();
