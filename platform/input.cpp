@@ -2,6 +2,8 @@
 #include "input.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <dlfcn.h>
 
 #include <map>
 
@@ -39,9 +41,48 @@ static_assert(kModNumLock == KMOD_NUM && kModCapsLock == KMOD_CAPS);
 static_assert(kLeftButton == SDL_BUTTON_LMASK && kMiddleButton == SDL_BUTTON_MMASK &&
               kRightButton == SDL_BUTTON_RMASK);
 
-void GlobalPointer(int32_t& x, int32_t& y, uint32_t& buttons) {
+namespace {
+
+// The X server's own view of the pointer. SDL caches the global pointer
+// position until its event pump sees raw motion, which synthetic input does
+// not always produce, so the server is asked directly; libX11 is the one SDL
+// loaded already.
+bool QueryXPointer(WindowHandle window, int32_t& x, int32_t& y, uint32_t& buttons) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    using QueryPointerFn = int (*)(Display*, Window, Window*, Window*, int*, int*, int*, int*, unsigned*);
+    using RootWindowFn = Window (*)(Display*);
+    static void* const library = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    static const auto query = library ? reinterpret_cast<QueryPointerFn>(dlsym(library, "XQueryPointer")) : nullptr;
+    static const auto root = library ? reinterpret_cast<RootWindowFn>(dlsym(library, "XDefaultRootWindow")) : nullptr;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (query == nullptr || root == nullptr || window == nullptr || !SDL_GetWindowWMInfo(window, &info) ||
+        info.subsystem != SDL_SYSWM_X11)
+        return false;
+    Window rootReturn = 0, child = 0;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    unsigned mask = 0;
+    if (query(info.info.x11.display, root(info.info.x11.display), &rootReturn, &child, &rx, &ry, &wx, &wy, &mask) == 0)
+        return false;
+    x = rx;
+    y = ry;
+    buttons = ((mask & Button1Mask) != 0 ? kLeftButton : 0) | ((mask & Button2Mask) != 0 ? kMiddleButton : 0) |
+              ((mask & Button3Mask) != 0 ? kRightButton : 0);
+    return true;
+#else
+    (void)window, (void)x, (void)y, (void)buttons;
+    return false;
+#endif
+}
+
+}  // namespace
+
+void GlobalPointer(WindowHandle window, int32_t& x, int32_t& y, uint32_t& buttons) {
+    x = y = 0;
+    buttons = 0;
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0 || QueryXPointer(window, x, y, buttons)) return;
     int gx = 0, gy = 0;
-    buttons = SDL_WasInit(SDL_INIT_VIDEO) != 0 ? SDL_GetGlobalMouseState(&gx, &gy) : 0;
+    buttons = SDL_GetGlobalMouseState(&gx, &gy);
     x = gx;
     y = gy;
 }

@@ -36,8 +36,9 @@ bool HasKeyboardFocus(WindowHandle window);
 inline constexpr uint32_t kLeftButton = 1;
 inline constexpr uint32_t kMiddleButton = 2;
 inline constexpr uint32_t kRightButton = 4;
-// The pointer's position on the desktop and the buttons held down.
-void GlobalPointer(int32_t& x, int32_t& y, uint32_t& buttons);
+// The pointer's position on the desktop and the buttons held down (window:
+// any window of the program, to reach its display).
+void GlobalPointer(WindowHandle window, int32_t& x, int32_t& y, uint32_t& buttons);
 // Moves the pointer to a desktop position.
 void MovePointer(int32_t x, int32_t y);
 // Shows the standard arrow or no pointer at all.

@@ -32,7 +32,7 @@ uint32_t InitInputDevices(platform::WindowHandle window, bool exclusiveMouse) {
     in.window = window;                                                       // 2
     int32_t px = 0, py = 0, ox = 0, oy = 0;
     uint32_t buttons = 0;
-    platform::GlobalPointer(px, py, buttons);
+    platform::GlobalPointer(window, px, py, buttons);
     platform::WindowPosition(window, ox, oy);
     in.mouseX = px - ox;
     in.mouseY = py - oy;

@@ -70,7 +70,7 @@ MouseReading ReadMouse() {
     MouseReading m;
     int32_t px = 0, py = 0;
     uint32_t buttons = 0;
-    platform::GlobalPointer(px, py, buttons);
+    platform::GlobalPointer(InputDevices.window, px, py, buttons);
     m.left = (buttons & platform::kLeftButton) != 0 ? 1 : 0;
     m.right = (buttons & platform::kRightButton) != 0 ? 1 : 0;
     m.middle = (buttons & platform::kMiddleButton) != 0 ? 1 : 0;
