@@ -1,5 +1,5 @@
 // Typing into a running program through the X server (xdotool): InKey's
-// once-per-press reports, the line editor and WaitKey.
+// once-per-press reports, the line editor, WaitKey and WaitMouse.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -50,6 +50,15 @@ TEST_F(Typing, WaitKeyReturnsOnACharacterAndEscapeEndsTheProgram) {
     PressKeys("Escape");
     EXPECT_EQ(program.WaitForExit(5000), 0);
     EXPECT_EQ(program.Stdout(), "ready\ngot key\n");
+}
+
+TEST_F(Typing, WaitMouseReturnsAfterAClick) {
+    RunningProgram program(PROBE_INPUT, "waitmouse", scratch_.path().string());
+    Start(program);
+    RunCommand("xdotool mousedown 1 && sleep 0.2");
+    EXPECT_EQ(program.Stdout(), "ready\n");  // pressed, not yet released
+    RunCommand("xdotool mouseup 1");
+    EXPECT_TRUE(Eventually([&] { return program.Stdout() == "ready\nclicked\n"; })) << program.Stdout();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 //   inkey      every frame, writes "key=<c>" for each character InKey reports
 //   inputtext  runs InputText at (10, 10), writes "text=[<text>]" and ends
 //   waitkey    writes "got key" after each WaitKey
+//   waitmouse  writes "clicked" after each WaitMouse
 #include <cstdio>
 #include <string>
 
@@ -28,6 +29,9 @@ void AppMain() {
         if (line.find(" waitkey") != std::string::npos) {
             WaitKey();
             std::printf("got key\n");
+        } else if (line.find(" waitmouse") != std::string::npos) {
+            WaitMouse();
+            std::printf("clicked\n");
         } else {
             ShowScreen();
             const RtString c = InKey();
