@@ -46,7 +46,7 @@ bool JoystickActive(int32_t j) {
     return JoystickPovX(j) != 0 || JoystickPovY(j) != 0;
 }
 
-[[noreturn]] void EndFromEscape() {
+[[noreturn]] void EndFromInputWait() {
     Host.source.errorLine = Host.source.line;
     Host.source.errorCode = 0;
     RunEndSequence(0);
@@ -64,9 +64,9 @@ void InputWaitStep() {
     for (int round = 0; round < kWaitRounds; ++round) {
         pending::MusicLoopService();
         const MessageHook hook = LookUpMessageHook();
-        if (GraphicsBackEnd != nullptr && !PumpMessages(*GraphicsBackEnd, hook)) EndFromEscape();
+        if (GraphicsBackEnd != nullptr && !PumpMessages(*GraphicsBackEnd, hook)) EndFromInputWait();
         PollKeyboardState();
-        if (Host.escapeEnds && (KeyDown(kKeyEscape) || KeyDown(129))) EndFromEscape();
+        if (Host.escapeEnds && (KeyDown(kKeyEscape) || KeyDown(129))) EndFromInputWait();
         if (AnyKeyDown()) return;
         if (!(TakeMouseSnapshot() == before)) return;
         for (int32_t j = InputDevices.joystickCount - 1; j >= 0; --j)
