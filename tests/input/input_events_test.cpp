@@ -153,14 +153,27 @@ TEST_F(InputTest, SharedMousePositionIsClampedAndSetMousePositionLeavesThePointe
     moveTo(ox + 900, oy + 700);
     EXPECT_TRUE(at(639, 479)) << x << "," << y;
 
+    const auto pointer = [] { return FirstLine("xdotool getmouselocation").substr(0, 12); };
     SetMousePosition(7, 9);
-    int gx = 0, gy = 0;
-    SDL_GetGlobalMouseState(&gx, &gy);
-    EXPECT_EQ(gx, std::min(ox + 900, 1023));
+    EXPECT_EQ(pointer(),
+              "x:" + std::to_string(std::min(ox + 900, 1023)) + " y:" + std::to_string(std::min(oy + 700, 767)));
     MouseState(x, y, left, right);  // no new poll: the set position stands
     EXPECT_EQ(x, 7);
     EXPECT_EQ(y, 9);
     EXPECT_EQ(MouseCount(), 1);
+
+    // Hidden without the exclusive mouse: the pointer is held at (200, 200)
+    // and its distance from there moves the runtime position.
+    ShowSystemPointer(0);
+    vtx::MarkInputPolled();
+    MouseAxis(0);
+    SetMousePosition(300, 300);
+    moveTo(210, 195);
+    vtx::MarkInputPolled();
+    MouseState(x, y, left, right);
+    EXPECT_EQ(x, 310);
+    EXPECT_EQ(y, 295);
+    EXPECT_EQ(pointer(), "x:200 y:200 ");
 }
 
 TEST_F(InputTest, ExclusiveMouseMovesByRelativeMotionOncePerFrame) {
