@@ -221,6 +221,13 @@ TEST_F(InputTest, ExclusiveMouseMovesByRelativeMotionOncePerFrame) {
     vtx::MarkInputPolled();
     EXPECT_EQ(MouseAxis(0), 0);
     EXPECT_EQ(MouseAxis(2), 0);
+
+    vtx::GraphicsBackEnd->rotated = 1;  // a turned screen reports turned positions
+    SetMousePosition(10, 20);
+    MouseState(x, y, left, right);
+    vtx::GraphicsBackEnd->rotated = 0;
+    EXPECT_EQ(x, 20);
+    EXPECT_EQ(y, 629);
 }
 
 TEST_F(InputTest, VirtualJoysticksDriveTheJoystickCommands) {
