@@ -47,7 +47,10 @@ bool Rotated() { return GraphicsBackEnd != nullptr && GraphicsBackEnd->rotated !
 }  // namespace
 
 JoystickState ReadJoystickState(int32_t i) {
+    // A joystick that cannot be read reports zeros, with its hats centred:
+    // a zero hat would read as pushed up.
     JoystickState state;
+    for (uint32_t& pov : state.pov) pov = kPovCentred;
     if (!Valid(i)) return state;
     platform::JoystickReading r;
     if (!platform::ReadJoystick(InputDevices.joysticks[i], r)) return state;
@@ -67,17 +70,17 @@ JoystickState ReadJoystickState(int32_t i) {
 void AddJoystick(int deviceIndex) {
     InputDevicesRecord& in = InputDevices;
     const int32_t instance = platform::JoystickInstanceAt(deviceIndex);
-    int32_t free = -1;
+    int32_t slot = -1;
     for (int32_t i = 0; i < kMaxJoysticks; ++i) {
         if (in.joysticks[i] != nullptr && platform::JoystickInstance(in.joysticks[i]) == instance) return;
-        if (in.joysticks[i] == nullptr && free < 0) free = i;
+        if (in.joysticks[i] == nullptr && slot < 0) slot = i;
     }
-    if (free < 0) return;  // ten already
+    if (slot < 0) return;  // ten already
     platform::JoystickHandle joystick = platform::OpenJoystick(deviceIndex);
     if (joystick == nullptr) return;
-    in.joysticks[free] = joystick;
-    in.joystickNames[free] = platform::JoystickDeviceName(joystick) + ", " + platform::JoystickProductName(deviceIndex);
-    if (free >= in.joystickCount) in.joystickCount = free + 1;
+    in.joysticks[slot] = joystick;
+    in.joystickNames[slot] = platform::JoystickDeviceName(joystick) + ", " + platform::JoystickProductName(deviceIndex);
+    if (slot >= in.joystickCount) in.joystickCount = slot + 1;
 }
 
 void RemoveJoystick(int32_t instance) {

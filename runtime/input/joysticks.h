@@ -16,7 +16,8 @@ struct JoystickState {
 };
 static_assert(sizeof(JoystickState) == 80);
 
-// The state of joystick i; all zeros without a device or when it cannot be read.
+// The state of joystick i; zeros with centred hats without a device or when
+// it cannot be read.
 JoystickState ReadJoystickState(int32_t i);
 // Opens the joysticks attached now (start-up).
 void OpenJoysticks();

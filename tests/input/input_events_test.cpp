@@ -297,7 +297,10 @@ TEST_F(InputTest, VirtualJoysticksDriveTheJoystickCommands) {
     EXPECT_EQ(JoystickCount(), 2);
     EXPECT_EQ(JoystickX(0), 0.0);
     EXPECT_EQ(JoystickButton(0, 3), 0);
-    for (const int j : {-1, 2, 10, 1000}) EXPECT_EQ(JoystickX(j), 0.0) << j;
+    for (const int j : {0, -1, 2, 10, 1000}) {
+        EXPECT_EQ(JoystickX(j), 0.0) << j;
+        EXPECT_EQ(JoystickPovY(j), 0) << j;  // not "up"
+    }
 }
 
 }  // namespace
