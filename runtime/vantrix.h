@@ -27,3 +27,4 @@
 #include "host/frames.h"
 #include "host/lifecycle.h"
 #include "host/project_settings.h"
+#include "input/input_commands.h"

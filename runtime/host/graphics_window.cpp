@@ -13,6 +13,7 @@
 #include "host/graphics_backend.h"
 #include "host/pending_services.h"
 #include "host/project_settings.h"
+#include "input/input_devices.h"
 #include "platform/platform.h"
 #include "platform/window.h"
 
@@ -241,8 +242,8 @@ void SetScreenMode(int32_t width, int32_t height, int32_t fullscreen) {
     ProjectSettings.fullscreen = fullscreen;
     if (vtx::GraphicsBackEnd == nullptr) return;
     vtx::ChangeScreenMode(*vtx::GraphicsBackEnd, width, height, 0, fullscreen);  // 2
-    vtx::pending::ReapplyPointerState();                                      // 3
-    vtx::pending::GiveWindowToInputDevices();                                 // 4
+    vtx::ReapplyPointerState();                                               // 3
+    vtx::GiveWindowToInputDevices(vtx::GraphicsBackEnd->window);              // 4
     vtx::pending::GiveWindowToSoundDevice();
     for (int i = 0; i < 5; ++i) ShowScreen();                                 // 5
 }

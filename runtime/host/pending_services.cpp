@@ -12,13 +12,6 @@ void CreateScene3D() {}
 void EndShadowPass() {}
 void SetTextureMode3D(int32_t) {}
 
-void CreateInputDevices() {}
-void InitInputDevices(bool) {}
-void ShowSystemPointer(int32_t) {}
-void ReapplyPointerState() {}
-void GiveWindowToInputDevices() {}
-void ReleaseInputDevices() {}
-
 void CreateSoundDevice() {}
 void OpenSoundDevice() {}
 void GiveWindowToSoundDevice() {}

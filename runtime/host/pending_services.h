@@ -20,14 +20,6 @@ void CreateScene3D();
 void EndShadowPass();
 void SetTextureMode3D(int32_t mode);
 
-// Input devices (start-up steps 11, 14, 26; shutdown step 8; SetScreenMode).
-void CreateInputDevices();
-void InitInputDevices(bool exclusiveMouse);
-void ShowSystemPointer(int32_t show);
-void ReapplyPointerState();
-void GiveWindowToInputDevices();
-void ReleaseInputDevices();
-
 // Sound device and slots (start-up steps 12 and 15; shutdown step 9).
 void CreateSoundDevice();
 void OpenSoundDevice();
