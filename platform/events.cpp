@@ -13,9 +13,33 @@ struct HeldEvent {
 };
 HeldEvent Held;
 
-WindowEventKind KindOf(const SDL_Event& e) {
+// Fills the input details of key, mouse and joystick events.
+WindowEventKind InputKindOf(const SDL_Event& e, WindowEvent& event) {
+    switch (e.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            event.code = e.key.keysym.scancode;
+            event.mods = e.key.keysym.mod;
+            return e.type == SDL_KEYDOWN ? WindowEventKind::KeyDown : WindowEventKind::KeyUp;
+        case SDL_MOUSEMOTION:
+            event.dx = e.motion.xrel;
+            event.dy = e.motion.yrel;
+            return WindowEventKind::MouseMotion;
+        case SDL_MOUSEWHEEL:
+            event.dy = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+            return WindowEventKind::MouseWheel;
+        case SDL_JOYDEVICEADDED:
+        case SDL_JOYDEVICEREMOVED:
+            event.code = e.jdevice.which;
+            return e.type == SDL_JOYDEVICEADDED ? WindowEventKind::JoystickAdded : WindowEventKind::JoystickRemoved;
+        default:
+            return WindowEventKind::Other;
+    }
+}
+
+WindowEventKind KindOf(const SDL_Event& e, WindowEvent& event) {
     if (e.type == SDL_QUIT) return WindowEventKind::Close;
-    if (e.type != SDL_WINDOWEVENT) return WindowEventKind::Other;
+    if (e.type != SDL_WINDOWEVENT) return InputKindOf(e, event);
     switch (e.window.event) {
         case SDL_WINDOWEVENT_CLOSE: return WindowEventKind::Close;
         case SDL_WINDOWEVENT_FOCUS_LOST: return WindowEventKind::Deactivated;
@@ -31,7 +55,8 @@ bool PeekEvent(WindowEvent& event) {
         if (SDL_WasInit(SDL_INIT_EVENTS) == 0 || SDL_PollEvent(&Held.event) == 0) return false;
         Held.held = true;
     }
-    event.kind = KindOf(Held.event);
+    event = WindowEvent{};
+    event.kind = KindOf(Held.event, event);
     event.native = &Held.event;
     return true;
 }

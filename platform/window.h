@@ -64,11 +64,20 @@ enum class WindowEventKind {
     Close,        // the user asked the window (or the program) to close
     Deactivated,  // the window lost the keyboard focus
     Activated,    // the window got the keyboard focus
+    KeyDown,      // a key went down (code: SDL scancode, mods: lock and modifier bits)
+    KeyUp,        // a key went up
+    MouseMotion,  // the mouse moved by dx, dy
+    MouseWheel,   // the wheel turned: dy > 0 away from the user
+    JoystickAdded,    // a joystick was plugged in (code: its device index)
+    JoystickRemoved,  // a joystick went away (code: its instance id)
 };
 
 struct WindowEvent {
     WindowEventKind kind = WindowEventKind::Other;
     void* native = nullptr;  // the platform's own event record (an SDL_Event)
+    int32_t code = 0;
+    uint16_t mods = 0;
+    int32_t dx = 0, dy = 0;
 };
 
 // True when an event is waiting; fills event without removing it.

@@ -20,6 +20,8 @@
 #include "gfx2d/draw_commands.h"
 #include "gfx2d/font_commands.h"
 #include "gfx2d/picture_commands.h"
+#include "gfx2d/screen_commands.h"
+#include "gfx2d/shader_commands.h"
 #include "gfx2d/sprite_commands.h"
 #include "host/clock.h"
 #include "host/diagnostics.h"
@@ -27,3 +29,4 @@
 #include "host/frames.h"
 #include "host/lifecycle.h"
 #include "host/project_settings.h"
+#include "input/input_commands.h"

@@ -18,5 +18,14 @@ void GrabBackgroundLayer(int32_t layer);
 void DrawBackgroundLayer(int32_t layer);
 // Deletes the layer's tiles and empties it.
 void ClearBackgroundLayer(int32_t layer);
+// Decodes a resolved picture name (BMP, PNG or JPEG, no colour key) into
+// the layer's tiles without drawing it; false when nothing decodes.
+bool LoadBackgroundLayer(int32_t layer, const char* resolvedName);
+// Empties every layer (at shutdown; tiles are deleted while the context lives).
+void ForgetBackgroundLayers();
+// The layer's tile columns, rows and tile size; 0 when it is empty.
+int32_t BackgroundLayerColumns(int32_t layer);
+int32_t BackgroundLayerRows(int32_t layer);
+int32_t BackgroundLayerTileSize(int32_t layer);
 
 }  // namespace vtx

@@ -7,9 +7,12 @@
 #include <cstring>
 
 #include "audio/music_service.h"
+#include "gfx2d/background_layers.h"
 #include "gfx2d/draw_batch.h"
 #include "gfx2d/draw_state.h"
+#include "gfx2d/offscreen_screens.h"
 #include "gfx2d/presented_frame.h"
+#include "gfx2d/shaders.h"
 #include "host/clock.h"
 #include "host/graphics_backend.h"
 #include "host/host_state.h"
@@ -59,7 +62,7 @@ double NextFrameTime(double next, double period, double now) {
 
 bool PresentFrame(OpenGLRidezoda& gfx, MessageHook hook) {
     FlushDrawBatch();  // every collected command lands in this frame
-    pending::FinishOffscreenScreen();                                         // 1
+    LeaveOffscreenScreen();                                                   // 1
     KeepPresentedFrame(gfx);                                                  // 2
     platform::SwapBuffers(gfx.window);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -129,10 +132,10 @@ void ShowScreen() {
     glEnable(GL_ALPHA_TEST);
     SetCurrentAlpha(1.0f);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    pending::DrawBackgroundLayer(0);
+    DrawBackgroundLayer(0);
     SetViewport2D(gfx, 0, 0, 0, 0);
     pending::SetTextureMode3D(0);
-    pending::ShadersOff();
+    ShadersOff();
 }
 
 void LimitFps(double fps) {

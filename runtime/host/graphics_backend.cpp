@@ -1,16 +1,18 @@
 // Construction and destruction of the graphics back-end.
 #include "host/graphics_backend.h"
 
+#include "gfx2d/offscreen_screens.h"
+#include "gfx2d/shaders.h"
 #include "host/clock.h"
-#include "host/pending_services.h"
 
 OpenGLRidezoda::OpenGLRidezoda() { nextFrameTime = ReadClock(); }
 
 OpenGLRidezoda::~OpenGLRidezoda() {
-    vtx::pending::FinishOffscreenScreen();
-    vtx::pending::ReleaseOffscreenScreens();
+    vtx::LeaveOffscreenScreen();
+    vtx::ReleaseOffscreenScreens();
     vtx::DestroyGraphicsWindow(*this);
     vtx::platform::DeleteGlContext(context);
     context = nullptr;
+    vtx::ForgetShaders();  // their objects went with the context
     // The sprite store goes with the back-end; its textures went with the context.
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "audio/sound_device.h"
+#include "gfx2d/background_layers.h"
 #include "gfx2d/presented_frame.h"
 #include "host/clock.h"
 #include "host/error_log.h"
@@ -13,6 +14,7 @@
 #include "host/graphics_backend.h"
 #include "host/pending_services.h"
 #include "host/project_settings.h"
+#include "input/input_devices.h"
 #include "platform/platform.h"
 #include "platform/window.h"
 
@@ -213,7 +215,7 @@ void HideGraphicsWindow(OpenGLRidezoda& gfx) {
 void DestroyGraphicsWindow(OpenGLRidezoda& gfx) {
     if (gfx.contextReady != 0) {
         for (int32_t slot = 0; slot < kSlotCount; ++slot) ResetSlot(slot);
-        pending::FreeBackgroundLayerTextures();
+        ForgetBackgroundLayers();
     }
     SetWindowedMode(gfx);
     ForgetPresentedFrame();
@@ -241,8 +243,8 @@ void SetScreenMode(int32_t width, int32_t height, int32_t fullscreen) {
     ProjectSettings.fullscreen = fullscreen;
     if (vtx::GraphicsBackEnd == nullptr) return;
     vtx::ChangeScreenMode(*vtx::GraphicsBackEnd, width, height, 0, fullscreen);  // 2
-    vtx::pending::ReapplyPointerState();                                      // 3
-    vtx::pending::GiveWindowToInputDevices();                                 // 4
+    vtx::ReapplyPointerState();                                               // 3
+    vtx::GiveWindowToInputDevices(vtx::GraphicsBackEnd->window);              // 4
     vtx::GiveWindowToSoundDevice();
     for (int i = 0; i < 5; ++i) ShowScreen();                                 // 5
 }

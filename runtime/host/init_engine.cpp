@@ -6,6 +6,7 @@
 #include "files/pack_resolver.h"
 #include "gfx2d/font_commands.h"
 #include "gfx2d/font_store.h"
+#include "gfx2d/screen_commands.h"
 #include "host/clock.h"
 #include "host/error_log.h"
 #include "host/frames.h"
@@ -15,6 +16,8 @@
 #include "host/pending_services.h"
 #include "host/project_settings.h"
 #include "host/window_procedure.h"
+#include "input/input_commands.h"
+#include "input/input_devices.h"
 #include "platform/platform.h"
 
 namespace vtx {
@@ -60,19 +63,20 @@ int32_t InitEngine(void* instance, int32_t showState, const RtString& title) {
     SeedRandom(static_cast<int32_t>(GetElapsedTime()));                       // 8
     pending::CreateSessionRecord();                                           // 9
     pending::CreateScene3D();                                                 // 10
-    pending::CreateInputDevices();                                            // 11
+    CreateInputDevices();                                                     // 11
     CreateSoundDevice();                                                      // 12
     if (settings.fullscreen == 0)                                             // 13
         SetWindowedMode(gfx);
     else
         SetFullscreenMode(gfx);
-    pending::InitInputDevices(settings.exclusiveMouse != 0);                  // 14
+    InitInputDevices(gfx.window, settings.exclusiveMouse != 0);               // 14
     OpenSoundDeviceForProgram();                                              // 15
+    GiveWindowToInputDevices(gfx.window);
     SetFont(0);                                                               // 16
     const RtString programPath(platform::NativePath(platform::ProgramPath()).c_str());  // 17
     SetPackFiles(programPath, programPath);
     platform::ChangeDirectory(ProgramFolder().c_str());                       // 18
-    pending::ClearScreen(0);                                                  // 19
+    ::ClearScreen(0);                                                         // 19
     SetAllFrameTimestamps(ReadClock());                                       // 20
     PresentFrame(gfx, nullptr);                                               // 21
     SetViewport2D(gfx, 0, 0, 0, 0);
@@ -81,7 +85,7 @@ int32_t InitEngine(void* instance, int32_t showState, const RtString& title) {
     Host.paused = false;                                                      // 23
     SetAllFrameTimestamps(ReadClock());                                       // 24
     if (showState == 0) HideGraphicsWindow(gfx);                              // 25
-    pending::ShowSystemPointer(settings.exclusiveMouse == 0 ? 1 : 0);         // 26
+    ShowSystemPointer(settings.exclusiveMouse == 0 ? 1 : 0);                  // 26
     AppendErrorLog("Init Finalized");                                         // 27
     return 0;
 }

@@ -3,8 +3,6 @@
 // that start-up, frames and shutdown already run in their full order.
 #include "host/pending_services.h"
 
-#include "gfx2d/background_layers.h"
-
 namespace vtx::pending {
 
 void CreateSessionRecord() {}
@@ -14,28 +12,6 @@ void CreateScene3D() {}
 void EndShadowPass() {}
 void SetTextureMode3D(int32_t) {}
 
-void CreateInputDevices() {}
-void InitInputDevices(bool) {}
-void ShowSystemPointer(int32_t) {}
-void ReapplyPointerState() {}
-void GiveWindowToInputDevices() {}
-void ReleaseInputDevices() {}
-
-void ClearScreen(int32_t) {}
-void DrawBackgroundLayer(int32_t) {}
-void FreeBackgroundLayerTextures() {}
-bool OffscreenTargetActive() { return false; }
-void FinishOffscreenScreen() {}
-void ReleaseOffscreenScreens() {}
-void ShadersOff() {}
-
 void CloseAllChannels() {}
 
 }  // namespace vtx::pending
-
-// Background layers are being built; until then they hold nothing.
-namespace vtx {
-void GrabBackgroundLayer(int32_t) {}
-void DrawBackgroundLayer(int32_t) {}
-void ClearBackgroundLayer(int32_t) {}
-}  // namespace vtx

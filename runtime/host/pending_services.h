@@ -20,23 +20,6 @@ void CreateScene3D();
 void EndShadowPass();
 void SetTextureMode3D(int32_t mode);
 
-// Input devices (start-up steps 11, 14, 26; shutdown step 8; SetScreenMode).
-void CreateInputDevices();
-void InitInputDevices(bool exclusiveMouse);
-void ShowSystemPointer(int32_t show);
-void ReapplyPointerState();
-void GiveWindowToInputDevices();
-void ReleaseInputDevices();
-
-// Sprite store, layers, off-screen screens, fonts and shaders.
-void ClearScreen(int32_t colour);
-void DrawBackgroundLayer(int32_t layer);
-void FreeBackgroundLayerTextures();
-bool OffscreenTargetActive();
-void FinishOffscreenScreen();
-void ReleaseOffscreenScreens();
-void ShadersOff();
-
 // File channels (shutdown step 6).
 void CloseAllChannels();
 

@@ -13,6 +13,7 @@
 #include "host/lifecycle.h"
 #include "host/pending_services.h"
 #include "host/project_settings.h"
+#include "input/input_devices.h"
 #include "input/keyboard_state.h"
 #include "platform/platform.h"
 
@@ -66,7 +67,7 @@ void ShutdownEngine() {
     platform::ChangeDirectory(ProgramFolder().c_str());                       // 5
     pending::CloseAllChannels();                                              // 6
     pending::ReleaseNetwork();                                                // 7
-    pending::ReleaseInputDevices();                                           // 8
+    ReleaseInputDevices();                                                    // 8
     ReleaseSound();                                                           // 9
     delete GraphicsBackEnd;                                                   // 10
     GraphicsBackEnd = nullptr;

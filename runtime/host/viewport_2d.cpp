@@ -5,7 +5,7 @@
 #include "gfx2d/draw_state.h"
 #include "gfx2d/sprite_store.h"
 #include "host/graphics_backend.h"
-#include "host/pending_services.h"
+#include "gfx2d/offscreen_screens.h"
 
 namespace vtx {
 
@@ -13,7 +13,7 @@ void SetViewport2D(OpenGLRidezoda& gfx, int32_t x, int32_t y, int32_t w, int32_t
     // Collected commands go to the old viewport; while a window is being
     // made (context not ready) they belonged to a window that is gone.
     FlushDrawBatch();
-    const bool turned = gfx.rotated != 0 && !pending::OffscreenTargetActive();
+    const bool turned = gfx.rotated != 0 && !OffscreenTargetActive();
     if (w < 1 || h < 1) {
         w = turned ? gfx.height : gfx.width;
         h = turned ? gfx.width : gfx.height;

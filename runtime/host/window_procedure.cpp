@@ -4,6 +4,7 @@
 #include "host/graphics_backend.h"
 #include "host/host_state.h"
 #include "host/project_settings.h"
+#include "input/input_devices.h"
 
 namespace vtx {
 
@@ -13,6 +14,7 @@ void SetMainWindowCaption(const RtString& caption) {
 
 void WindowProcedure(const platform::WindowEvent& event) {
     const bool pausing = ProjectSettings.debugMode == 0 && Host.engineStarted;
+    NoteInputEvent(event);  // keys, mouse, focus and joysticks reach the input devices
     switch (event.kind) {
         case platform::WindowEventKind::Close:
             // The source position words stay as they are; closing is a normal end.
@@ -29,7 +31,7 @@ void WindowProcedure(const platform::WindowEvent& event) {
                 Host.paused = false;
             }
             break;
-        case platform::WindowEventKind::Other:
+        default:  // input events and the rest: nothing more to do here
             break;
     }
 }

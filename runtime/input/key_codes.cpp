@@ -22,6 +22,9 @@ struct KeyPair {
 // the ISO hash key beside Enter (it gives the same scan code as Backslash),
 // and AUDIOMUTE / AC_STOP, which other systems send for keys that Linux
 // reports as MUTE / CANCEL.
+// Codes of keys that Linux does not report at all: 145 "@", 146 ":" and 147
+// "_" of NEC PC-98 keyboards, 150 AX, 151 the unlabelled J3100 key, and 227
+// Wake.
 constexpr KeyPair kKeyTable[] = {
     // Top row and main block, in code order.
     {SDL_SCANCODE_ESCAPE, 1},

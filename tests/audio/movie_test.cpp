@@ -1,5 +1,6 @@
 // Movies in the program's window under Xvfb: where the picture goes, that
 // it is shown, and that a key press ends a looping movie.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -59,14 +60,23 @@ TEST_F(MovieTest, PicturesAreShownLetterboxedForTheMoviesLength) {
     EXPECT_GT(pixel(320, 90)[2], 200);
 }
 
+// The key comes as an event in the window's queue, as the X server would send it.
 TEST_F(MovieTest, AKeyPressEndsALoopingMovie) {
     const std::string path = Movie(64, 48, 0.5);
-    const std::string window = FindWindow(ProjectSettings.title.c_str());
-    ASSERT_FALSE(window.empty());
-    RunCommand("xdotool windowfocus --sync " + window);
-    std::thread press([] {
+    auto push = [](uint32_t type, uint8_t windowEvent) {
+        SDL_Event e{};
+        e.type = type;
+        e.common.timestamp = SDL_GetTicks();
+        e.window.event = windowEvent;
+        if (type != SDL_WINDOWEVENT) e.key.keysym.scancode = SDL_SCANCODE_SPACE;
+        SDL_PushEvent(&e);
+    };
+    push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_GAINED);  // no window manager gives the focus
+    std::thread press([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // past the first loop
-        PressKeys("space");
+        push(SDL_KEYDOWN, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        push(SDL_KEYUP, 0);
     });
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(PlayMovie(RtString(path.c_str()), 1), 0);
