@@ -54,7 +54,8 @@ void MixerCost() {
         std::vector<int16_t> out(2 * 1024);
         for (int done = 0; done < frames; done += 1024) mixer.Render(out.data(), 1024);
     });
-    std::printf("mixer, 256 voices, 10 s of audio: %.3f s CPU, ratio %.4f of real time\n", best, best / seconds);
+    std::printf("mixer, 256 voices, 10 s of audio: %.3f s on one thread (best of 3), ratio %.4f of real time\n", best,
+                best / seconds);
 }
 
 // Renders the whole piece as fast as decoding allows; CPU time against its length.
