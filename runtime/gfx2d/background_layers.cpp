@@ -101,17 +101,8 @@ void GrabBackgroundLayer(int32_t layer) {
             if (l.textures[i] != 0 && l.textureWidths[i] == t && l.textureHeights[i] == t) {
                 glBindTexture(GL_TEXTURE_2D, l.textures[i]);
             } else {
-                if (l.textures[i] != 0) glDeleteTextures(1, &l.textures[i]);
-                glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-                glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-                glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-                glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-                glGenTextures(1, &l.textures[i]);
-                glBindTexture(GL_TEXTURE_2D, l.textures[i]);
-                glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-                glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-                glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-                glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+                SetUnpackState();
+                NewTexture(l.textures[i], GL_LINEAR, GL_LINEAR);
                 glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, t, t, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
             }
             glReadBuffer(GL_BACK);

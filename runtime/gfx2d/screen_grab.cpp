@@ -98,19 +98,10 @@ void GrabSprite(int32_t slot, int32_t x, int32_t y, int32_t width, int32_t heigh
     if (s.texture != 0 && s.texWidth == tw && s.texHeight == th) {           // 3
         glBindTexture(GL_TEXTURE_2D, s.texture);
     } else {
-        if (s.texture != 0) glDeleteTextures(1, &s.texture);
         if (s.mipTexture != 0) glDeleteTextures(1, &s.mipTexture);
-        s.texture = s.mipTexture = 0;
-        glGenTextures(1, &s.texture);
-        glBindTexture(GL_TEXTURE_2D, s.texture);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        s.mipTexture = 0;
+        SetUnpackState();
+        NewTexture(s.texture, GL_LINEAR, GL_LINEAR);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     }
     s.width = static_cast<int16_t>(width);                                    // 4

@@ -62,6 +62,10 @@ void BindSlot(int32_t slot, int32_t secondSlot = -1, bool useMipTexture = false,
 const uint8_t* CollisionMask(int32_t slot, int32_t& width, int32_t& height);
 // Colour bleeding of a tw x th RGBA texel buffer, in place (used by UploadTexture).
 void BleedColours(std::vector<uint8_t>& texels, int32_t tw, int32_t th);
+// Plain unpacking: rows aligned to 4 bytes, no row length, nothing skipped.
+void SetUnpackState();
+// Replaces name with a new bound texture, wrap repeat, the given filters.
+void NewTexture(GLuint& name, GLint magFilter, GLint minFilter);
 // The power of two that holds n texels, at least 16.
 int32_t TextureSizeFor(int32_t n);
 

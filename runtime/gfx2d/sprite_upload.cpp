@@ -40,6 +40,23 @@ void BleedColours(std::vector<uint8_t>& t, int32_t tw, int32_t th) {
     }
 }
 
+void SetUnpackState() {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+}
+
+void NewTexture(GLuint& name, GLint magFilter, GLint minFilter) {
+    if (name != 0) glDeleteTextures(1, &name);
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+}
+
 namespace {
 
 using Texels = std::vector<uint8_t>;
@@ -94,23 +111,6 @@ Texels HalveHeight(const Texels& t, int32_t w, int32_t h) {
             out[static_cast<size_t>(y) * w * 4 + i] = static_cast<uint8_t>((t[a + i] + t[b + i]) >> 1);
     }
     return out;
-}
-
-void SetUnpackState() {
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-}
-
-void NewTexture(GLuint& name, GLint magFilter, GLint minFilter) {
-    if (name != 0) glDeleteTextures(1, &name);
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
 }
 
 // The square copy and its mip levels down to 1 x 1.
