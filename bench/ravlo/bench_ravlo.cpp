@@ -120,9 +120,16 @@ int main(int argc, char** argv) {
     const double cpu = CpuSeconds(pid) - cpu0;
     const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
     const long rss = PeakRssKiB(pid);
-    Run("xdotool key Escape");
+    // Escape ends ravlo; it reads keys only while it has the focus (there is
+    // no window manager to give it), and a stop signal ends it too.
+    Run(std::string(X11_FOCUS) + " " + window + "; xdotool key Escape");
     int status = 0;
-    waitpid(pid, &status, 0);
+    for (int i = 0; i < 500 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (waitpid(pid, &status, WNOHANG) == 0) {
+        kill(pid, SIGTERM);
+        waitpid(pid, &status, 0);
+    }
 
     // Frame periods of the swaps inside the measured stretch.
     std::ifstream in(swapFile);
