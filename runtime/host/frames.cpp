@@ -65,7 +65,9 @@ bool PresentFrame(OpenGLRidezoda& gfx, MessageHook hook) {
     LeaveOffscreenScreen();                                                   // 1
     KeepPresentedFrame(gfx);                                                  // 2
     platform::SwapBuffers(gfx.window);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The stencil is 0 here (every shadow pass ends by clearing it): clearing
+    // it along with the depth fills the combined buffer instead of masking.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     double now;                                                               // 3
     while (true) {
         PumpMessages(gfx, hook);
