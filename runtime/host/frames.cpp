@@ -60,14 +60,30 @@ double NextFrameTime(double next, double period, double now) {
     return now + period;
 }
 
+namespace {
+
+// The depth or stencil buffer may hold something other than its cleared
+// values (an undefined start, or a frame that tested depth or stencil).
+bool DepthStencilUsed = true;
+
+}  // namespace
+
+void NoteDepthStencilUse() { DepthStencilUsed = true; }
+
 bool PresentFrame(OpenGLRidezoda& gfx, MessageHook hook) {
     FlushDrawBatch();  // every collected command lands in this frame
     LeaveOffscreenScreen();                                                   // 1
     KeepPresentedFrame(gfx);                                                  // 2
     platform::SwapBuffers(gfx.window);
-    // The stencil is 0 here (every shadow pass ends by clearing it): clearing
-    // it along with the depth fills the combined buffer instead of masking.
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    // Depth and stencil are cleared together (the stencil is 0 here, every
+    // shadow pass ends by clearing it), so the combined buffer is filled, not
+    // masked; and not at all when no frame since the last clear used them.
+    if (DepthStencilUsed) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        DepthStencilUsed = false;
+    } else {
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     double now;                                                               // 3
     while (true) {
         PumpMessages(gfx, hook);

@@ -31,5 +31,10 @@ bool PresentFrame(OpenGLRidezoda& gfx, MessageHook hook);
 double NextFrameTime(double next, double period, double now);
 // Looks the application's "VTX_WIN32_MSG" hook up once.
 MessageHook LookUpMessageHook();
+// Says that the depth or stencil buffer may be written before the next
+// frame clear: whatever enables depth or stencil testing calls it (2D
+// drawing never does), and a new context starts with it. Frames that wrote
+// neither skip clearing those buffers, which still hold their cleared values.
+void NoteDepthStencilUse();
 
 }  // namespace vtx

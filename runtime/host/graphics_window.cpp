@@ -133,6 +133,7 @@ bool CreateGraphicsWindow(OpenGLRidezoda& gfx, void* instance, int32_t width, in
     gfx.multisample = 0;
     CheckSoftwareRenderer();                                                  // 9
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);                       // 10
+    NoteDepthStencilUse();  // the new stencil buffer is undefined until the first frame clear
     gfx.width = width;
     gfx.height = height;
     gfx.colourDepth = colourDepth;

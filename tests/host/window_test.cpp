@@ -149,6 +149,46 @@ TEST_F(Window, PixelsDrawnInTopLeftCoordinatesAndClearedByShowScreen) {
     EXPECT_EQ(colour[1], 1.0f);  // colour back to opaque white
 }
 
+// Depth (as a 0-255 byte) and stencil at a pixel counted from the top.
+std::array<int, 2> DepthAndStencil(int x, int yFromTop) {
+    GLubyte depth = 0;
+    GLubyte stencil = 0;
+    const int y = vtx::GraphicsBackEnd->height - 1 - yFromTop;
+    glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_UNSIGNED_BYTE, &depth);
+    glReadPixels(x, y, 1, 1, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, &stencil);
+    return {depth, stencil};
+}
+
+// Writes depth 0.5 and stencil 7 over (0, 0)-(100, 100), then turns the tests off.
+void WriteDepthAndStencil() {
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_STENCIL_TEST);
+    glStencilFunc(GL_ALWAYS, 7, 0xff);
+    glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
+    glRecti(0, 0, 100, 100);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_STENCIL_TEST);
+}
+
+TEST_F(Window, FramesThatUseDepthOrStencilStartTheNextWithThemCleared) {
+    StartEngine();
+    ShowScreen();
+    EXPECT_EQ(DepthAndStencil(50, 50), (std::array<int, 2>{255, 0}));  // the first frame clears both
+
+    vtx::NoteDepthStencilUse();
+    WriteDepthAndStencil();
+    EXPECT_EQ(DepthAndStencil(50, 50)[1], 7);
+    EXPECT_NEAR(DepthAndStencil(50, 50)[0], 128, 1);
+    ShowScreen();
+    EXPECT_EQ(DepthAndStencil(50, 50), (std::array<int, 2>{255, 0}));
+
+    // 2D frames leave both untouched, and the clear is skipped: both stay cleared.
+    glRecti(0, 0, 100, 100);
+    ShowScreen();
+    ShowScreen();
+    EXPECT_EQ(DepthAndStencil(50, 50), (std::array<int, 2>{255, 0}));
+}
+
 TEST_F(Window, FullscreenModeIsRefusedWhenTheDisplayLacksIt) {
     StartEngine();
     SetScreenMode(640, 480, 1);  // the test display offers 1024 x 768 only
