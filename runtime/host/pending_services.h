@@ -15,7 +15,9 @@ namespace vtx::pending {
 void CreateSessionRecord();
 void ReleaseNetwork();
 
-// 3D scene (start-up step 10; ShowScreen steps 7 and 9).
+// 3D scene (start-up step 10; ShowScreen steps 7 and 9). The scene must call
+// vtx::NoteDepthStencilUse() (host/frames.h) whenever it turns depth or
+// stencil testing on, or the next frame will not clear those buffers.
 void CreateScene3D();
 void EndShadowPass();
 void SetTextureMode3D(int32_t mode);
