@@ -25,6 +25,7 @@
 #include "host/graphics_backend.h"
 #include "host/lifecycle.h"
 #include "host/project_settings.h"
+#include "support/bmp_file.h"
 #include "support/scratch_folder.h"
 
 namespace draw_test {
@@ -37,32 +38,9 @@ constexpr int32_t kKeyColour = 0x8000FF;  // the same as a colour integer
 // A colour integer from its components.
 constexpr int32_t Colour(int r, int g, int b) { return r | (g << 8) | (b << 16); }
 
-// A 24-bit bottom-up BMP; pixels given top row first.
+// A 24-bit BMP of pixels given top row first.
 inline void WriteBmp(const std::string& path, int32_t w, int32_t h, const std::vector<Rgb>& pixels) {
-    const int32_t row = (w * 3 + 3) / 4 * 4;
-    std::vector<uint8_t> b(54 + static_cast<size_t>(row) * h, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(2, static_cast<uint32_t>(b.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(w));
-    put32(22, static_cast<uint32_t>(h));
-    b[26] = 1;
-    b[28] = 24;
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x) {
-            const Rgb& p = pixels[static_cast<size_t>(y) * w + x];
-            uint8_t* at = &b[54 + static_cast<size_t>(h - 1 - y) * row + x * 3];
-            at[0] = static_cast<uint8_t>(p[2]);
-            at[1] = static_cast<uint8_t>(p[1]);
-            at[2] = static_cast<uint8_t>(p[0]);
-        }
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    test_support::WriteBmp(path, w, h, pixels);
 }
 
 // A picture whose pixel (x, y) has the colour f(x, y), loaded into a slot.

@@ -31,6 +31,7 @@
 #include "host/graphics_backend.h"
 #include "host/lifecycle.h"
 #include "host/project_settings.h"
+#include "support/bmp_file.h"
 #include "support/scratch_folder.h"
 
 namespace font_test {
@@ -43,32 +44,7 @@ constexpr int32_t kScreenH = 480;
 constexpr Rgb kBlack = {0, 0, 0};
 constexpr Rgb kMarker = {255, 255, 255};
 
-// A 24-bit bottom-up BMP of pixels given top row first.
-inline Bytes BmpBytes(int32_t w, int32_t h, const std::vector<Rgb>& pixels) {
-    const int32_t row = (w * 3 + 3) / 4 * 4;
-    Bytes b(54 + static_cast<size_t>(row) * h, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(2, static_cast<uint32_t>(b.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(w));
-    put32(22, static_cast<uint32_t>(h));
-    b[26] = 1;
-    b[28] = 24;
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x) {
-            const Rgb& p = pixels[static_cast<size_t>(y) * w + x];
-            uint8_t* at = &b[54 + static_cast<size_t>(h - 1 - y) * row + x * 3];
-            at[0] = p[2];
-            at[1] = p[1];
-            at[2] = p[0];
-        }
-    return b;
-}
+using test_support::BmpBytes;
 
 // The solid colour of glyph cell (column, row) of a test font; never black
 // (the font key) and never the marker white.

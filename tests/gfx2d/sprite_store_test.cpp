@@ -21,38 +21,16 @@
 #include "host/project_settings.h"
 #include "platform/window.h"
 #include "gfx2d/presented_frame.h"
+#include "support/bmp_file.h"
 #include "support/scratch_folder.h"
 
 namespace {
 
 using Rgb = std::array<uint8_t, 3>;
 
-// A 24-bit bottom-up BMP; pixels given top row first.
+// A 24-bit BMP of pixels given top row first.
 void WriteBmp(const std::string& path, int32_t w, int32_t h, const std::vector<Rgb>& pixels) {
-    const int32_t row = (w * 3 + 3) / 4 * 4;
-    std::vector<uint8_t> b(54 + static_cast<size_t>(row) * h, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(2, static_cast<uint32_t>(b.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(w));
-    put32(22, static_cast<uint32_t>(h));
-    b[26] = 1;
-    b[28] = 24;
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x) {
-            const Rgb& p = pixels[static_cast<size_t>(y) * w + x];
-            uint8_t* at = &b[54 + static_cast<size_t>(h - 1 - y) * row + x * 3];
-            at[0] = p[2];
-            at[1] = p[1];
-            at[2] = p[0];
-        }
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
-                                                static_cast<std::streamsize>(b.size()));
+    test_support::WriteBmp(path, w, h, pixels);
 }
 
 void WriteFlat(const std::string& path, int32_t w, int32_t h, Rgb colour) {
