@@ -16,6 +16,8 @@
 //   --text                 frames per second of 10 000 glyphs
 //   --write-picture FILE   writes the sprite picture (PNG) and stops
 //   --seconds S            measuring time per figure (default 2)
+//   --frames F             measures exactly F frames instead (for counting
+//                          instructions, bench/comparison/count-instructions.sh)
 // VTX_NO_BATCH=1 draws every command at once for the single-scene options.
 #include <GL/gl.h>
 #include <png.h>
@@ -40,6 +42,7 @@ constexpr int kWidth = 640, kHeight = 480;
 constexpr int32_t kBunnySlot = 1, kTinySlot = 2;
 constexpr int kWarmUpFrames = 5;
 double measureSeconds = 2.0;
+int measureFrames = 0;  // > 0: exactly this many frames instead of a time
 
 // The Park-Miller generator: exact in doubles, so the Lua version matches.
 struct Park {
@@ -110,7 +113,7 @@ void MoveBunnies(std::vector<Bunny>& bunnies, int size) {
 }
 
 // Frames per second of frame(): warm-up frames, then as many frames as fit
-// in the measuring time (at least three).
+// in the measuring time (at least three), or exactly measureFrames.
 template <typename F>
 double MeasureFps(F&& frame) {
     for (int i = 0; i < kWarmUpFrames; ++i) frame();
@@ -121,7 +124,7 @@ double MeasureFps(F&& frame) {
         frame();
         ++frames;
         elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-    } while (elapsed < measureSeconds || frames < 3);
+    } while (measureFrames > 0 ? frames < measureFrames : elapsed < measureSeconds || frames < 3);
     return frames / elapsed;
 }
 
@@ -236,12 +239,14 @@ int main(int argc, char** argv) {
         if (arg == "--write-picture" && i + 1 < argc) return WritePicture(argv[++i], 32) ? 0 : 1;
         if (arg == "--count" && i + 1 < argc) count = std::atoi(argv[++i]);
         else if (arg == "--seconds" && i + 1 < argc) measureSeconds = std::atof(argv[++i]);
+        else if (arg == "--frames" && i + 1 < argc) measureFrames = std::atoi(argv[++i]);
         else if (arg == "--tiny") tiny = true;
         else if (arg == "--search") search = true;
         else if (arg == "--text") text = true;
         else {
             std::fprintf(stderr,
-                         "usage: bunnymark [--count N [--tiny]] [--search] [--text] [--seconds S] [--write-picture FILE]\n");
+                         "usage: bunnymark [--count N [--tiny]] [--search] [--text] [--seconds S | --frames F] "
+                         "[--write-picture FILE]\n");
             return 2;
         }
     }

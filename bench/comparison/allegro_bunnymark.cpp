@@ -4,6 +4,7 @@
 // (al_hold_bitmap_drawing), linear filtering.
 // Prints "<N> <fps>" and the framebuffer that was granted on standard error.
 // Usage: allegro_bunnymark PICTURE N SECONDS
+// A negative SECONDS -F measures exactly F frames.
 #include <allegro5/allegro.h>
 #include <allegro5/allegro_image.h>
 
@@ -91,7 +92,7 @@ int main(int argc, char** argv) {
         frame();
         ++frames;
         elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    } while (elapsed < seconds || frames < 3);
+    } while (seconds < 0 ? frames < -seconds : elapsed < seconds || frames < 3);
     std::printf("%d %.1f\n", count, frames / elapsed);
     al_destroy_bitmap(picture);
     al_destroy_display(display);

@@ -10,40 +10,20 @@
 # has one) and reports what it was granted.
 #
 # Usage: bench/comparison/run-comparison.sh [BUILD_DIR]   (default: build)
-# Environment: SECONDS_PER_FIGURE (default 2), RUNS (best of, default 2),
-# SEARCH_RUNS (best of, for each step of the 60 fps search, default 3).
+# Environment: SECONDS_PER_FIGURE (default 2), RUNS (rounds per figure, the
+# median is reported, default 5), SEARCH_RUNS (best of, for each step of the
+# 60 fps search, default 3).
+#
+# The machine may be shared: every round of a figure runs all the libraries
+# one after another, so that a busy minute slows them alike, and the median
+# of the rounds is reported.
 set -eu
 
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-build=${1:-$root/build}
-case $build in /*) ;; *) build=$root/$build ;; esac
+build=${1:-build}
 seconds=${SECONDS_PER_FIGURE:-2}
-runs=${RUNS:-2}
+runs=${RUNS:-5}
 search_runs=${SEARCH_RUNS:-3}
-env_run="$root/tests/harness/vtx-test-env --xvfb"
-
-# --- the libraries, for the benchmark only -----------------------------------
-packages="libsfml-dev liballegro5-dev liballegro-image5-dev love g++ pkg-config xvfb"
-missing=""
-for p in $packages; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
-done
-if [ -n "$missing" ]; then
-  echo "installing:$missing" >&2
-  apt-get update >/dev/null
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $missing >/dev/null
-fi
-
-# --- the programs --------------------------------------------------------------
-work=$(mktemp -d "${TMPDIR:-/tmp}/bunnymark-comparison.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-g++ -O2 -std=c++17 -o "$work/sfml_bunnymark" "$here/sfml_bunnymark.cpp" $(pkg-config --cflags --libs sfml-graphics)
-g++ -O2 -std=c++17 -o "$work/allegro_bunnymark" "$here/allegro_bunnymark.cpp" \
-  $(pkg-config --cflags --libs allegro-5 allegro_image-5)
-cmake --build "$build" --target bunnymark >/dev/null
-vantrix="$build/bench/bunnymark"
-"$vantrix" --write-picture "$work/bunny.png"
+. "$(dirname "$0")/prepare.sh"
 
 # fps LIBRARY N SECONDS: the frames per second of one run of one library.
 fps() {
@@ -75,33 +55,67 @@ holds() {
   awk -v f="$f" 'BEGIN { exit !(f >= 60) }'
 }
 
-# largest LIBRARY: the largest N at 60 fps, by doubling from 125, then
-# halving the gap down to 2 % of N.
-largest() {
-  good=0
-  bad=0
-  n=125
-  while [ "$bad" -eq 0 ] && [ "$n" -le 1024000 ]; do
-    if holds "$1" "$n"; then good=$n; n=$((n * 2)); else bad=$n; fi
+# The largest N at 60 fps of every library: doubling from 125, then halving
+# the gap down to 2 % of N; each step tries every unfinished library in
+# turn. Sets largest_<library> (with '-' as '_').
+search_all() {
+  for lib in $libraries; do
+    v=$(echo "$lib" | tr - _)
+    eval "good_$v=0 bad_$v=0 next_$v=125 done_$v=0"
   done
-  [ "$bad" -eq 0 ] && { echo ">$good"; return; }
-  while [ $((bad - good)) -gt $(( (good / 50) > 10 ? (good / 50) : 10 )) ]; do
-    mid=$(( (good + bad) / 2 ))
-    if holds "$1" "$mid"; then good=$mid; else bad=$mid; fi
+  left=1
+  while [ "$left" -eq 1 ]; do
+    left=0
+    for lib in $libraries; do
+      v=$(echo "$lib" | tr - _)
+      eval "good=\$good_$v bad=\$bad_$v n=\$next_$v finished=\$done_$v"
+      [ "$finished" -eq 1 ] && continue
+      if holds "$lib" "$n"; then good=$n; else bad=$n; fi
+      if [ "$bad" -eq 0 ]; then
+        n=$((n * 2))
+        [ "$n" -gt 1024000 ] && { finished=1; good=">$good"; }
+      elif [ $((bad - good)) -gt $(( (good / 50) > 10 ? (good / 50) : 10 )) ]; then
+        n=$(( (good + bad) / 2 ))
+      else
+        finished=1
+      fi
+      [ "$finished" -eq 0 ] && left=1
+      eval "good_$v=\$good bad_$v=\$bad next_$v=\$n done_$v=\$finished largest_$v=\$good"
+    done
   done
-  echo "$good"
 }
 
-echo "bunnymark, 640 x 480, Xvfb 1024x768x24, Mesa llvmpipe; best of $runs runs, ${seconds} s each;"
+echo "bunnymark, 640 x 480, Xvfb 1024x768x24, Mesa llvmpipe; median of $runs interleaved rounds, ${seconds} s each;"
 echo "60 fps search: best of $search_runs runs of 1.5 s per step"
 echo "machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
+libraries="vantrix vantrix-nobatch sfml-sprites sfml-array allegro love"
+
+# The fixed-N figures, in interleaved rounds: one file per library and N.
+for n in 1000 10000 50000; do
+  r=0
+  while [ "$r" -lt "$runs" ]; do
+    for lib in $libraries; do
+      f=$(fps "$lib" "$n" "$seconds")
+      echo "${f:-0}" >>"$work/$lib-$n.txt"
+    done
+    r=$((r + 1))
+  done
+done
+
+search_all
+
+# median FILE: the median of the numbers in FILE, one a line.
+median() {
+  sort -n "$1" | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
 printf '%-26s %10s %10s %10s %14s\n' library "N=1000" "N=10000" "N=50000" "largest N@60"
-for lib in vantrix vantrix-nobatch sfml-sprites sfml-array allegro love; do
-  a=$(best "$lib" 1000 "$seconds")
-  b=$(best "$lib" 10000 "$seconds")
-  c=$(best "$lib" 50000 "$seconds")
-  l=$(largest "$lib")
+for lib in $libraries; do
+  a=$(median "$work/$lib-1000.txt")
+  b=$(median "$work/$lib-10000.txt")
+  c=$(median "$work/$lib-50000.txt")
+  eval "l=\$largest_$(echo "$lib" | tr - _)"
   case $lib in
     vantrix) name="Vantrix (batch)" ;;
     vantrix-nobatch) name="Vantrix (VTX_NO_BATCH=1)" ;;

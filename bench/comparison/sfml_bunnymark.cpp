@@ -4,6 +4,7 @@
 // call each); mode "array" puts every bunny into one sf::VertexArray of quads.
 // Prints "<N> <fps>" and the framebuffer that was granted on standard error.
 // Usage: sfml_bunnymark PICTURE sprites|array N SECONDS
+// A negative SECONDS -F measures exactly F frames.
 #include <SFML/Graphics.hpp>
 
 #include <chrono>
@@ -107,7 +108,7 @@ int main(int argc, char** argv) {
         frame();
         ++frames;
         elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    } while (elapsed < seconds || frames < 3);
+    } while (seconds < 0 ? frames < -seconds : elapsed < seconds || frames < 3);
     std::printf("%d %.1f\n", count, frames / elapsed);
     return 0;
 }

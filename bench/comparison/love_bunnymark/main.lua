@@ -4,6 +4,7 @@
 -- filtering, and a main loop without the default 1 ms sleep.
 -- Prints "<N> <fps>" and the framebuffer that was granted on standard error.
 -- Usage: love love_bunnymark PICTURE N SECONDS
+-- A negative SECONDS -F measures exactly F frames.
 local floor = math.floor
 local count, seconds, image
 local xs, ys, vxs, vys = {}, {}, {}, {}
@@ -68,7 +69,7 @@ function love.run()
     end
     frames = frames + 1
     local elapsed = love.timer.getTime() - start
-    if elapsed >= seconds and frames >= 3 then
+    if (seconds < 0 and frames >= -seconds) or (seconds >= 0 and elapsed >= seconds and frames >= 3) then
       io.write(string.format("%d %.1f\n", count, frames / elapsed))
       io.flush()
       return 0
