@@ -27,7 +27,7 @@ void SaveScreen(const RtString& file) {
     OpenGLRidezoda* gfx = vtx::GraphicsBackEnd;
     std::vector<uint8_t> bgr;
     int32_t width = 0, height = 0;
-    if (gfx == nullptr || !vtx::ReadPresentedFrame(bgr, width, height) ||
+    if (gfx == nullptr || !vtx::ReadPresentedFrame(*gfx, bgr, width, height) ||
         !vtx::EncodePicture(file.c_str(), bgr.data(), width, height, width, vtx::RenderTransparentKey(*gfx)))
         vtx::SetLastError(vtx::kNoSuchFile);
 }

@@ -9,6 +9,7 @@
 #include "audio/movie_layout.h"
 #include "audio/music_commands.h"
 #include "gfx2d/presented_frame.h"
+#include "host/graphics_backend.h"
 #include "host/lifecycle.h"
 #include "host/project_settings.h"
 #include "media_files.h"
@@ -52,7 +53,7 @@ TEST_F(MovieTest, PicturesAreShownLetterboxedForTheMoviesLength) {
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
     std::vector<uint8_t> bgr;
     int32_t w = 0, h = 0;
-    ASSERT_TRUE(vtx::ReadPresentedFrame(bgr, w, h));
+    ASSERT_TRUE(vtx::ReadPresentedFrame(*vtx::GraphicsBackEnd, bgr, w, h));
     auto pixel = [&](int x, int y) { return &bgr[(static_cast<size_t>(h - 1 - y) * w + x) * 3]; };
     EXPECT_GT(pixel(320, 240)[2], 200);  // red in the middle
     EXPECT_LT(pixel(320, 240)[1], 60);

@@ -197,7 +197,7 @@ protected:
         out.back = ReadAll();
         SnapshotTextures(out.state);
         int32_t w = 0, h = 0;
-        vtx::ReadPresentedFrame(out.presented, w, h);
+        vtx::ReadPresentedFrame(*vtx::GraphicsBackEnd, out.presented, w, h);
         std::filesystem::current_path("/");
         ShutdownEngine();
         return out;

@@ -19,6 +19,8 @@
 #include "host/graphics_backend.h"
 #include "host/lifecycle.h"
 #include "host/project_settings.h"
+#include "platform/window.h"
+#include "gfx2d/presented_frame.h"
 #include "support/bmp_file.h"
 #include "support/scratch_folder.h"
 
@@ -302,6 +304,66 @@ TEST_F(SpriteStoreTest, SaveScreenWritesWhatWasLastPresented) {
     EXPECT_EQ(image.pixels[(100 * 640 + 600) * 4 + 3], 255);
     SaveScreen(RtString("mem://      10.       1"));
     EXPECT_EQ(vtx::LastErrorCode(), 3u);
+}
+
+// Draws a frame of 64 coloured bands, different in every row and column,
+// and returns the back buffer as BGR rows bottom first.
+std::vector<uint8_t> DrawBands() {
+    glDisable(GL_TEXTURE_2D);
+    for (int i = 0; i < 64; ++i) {
+        glColor4ub(static_cast<uint8_t>(i * 4), static_cast<uint8_t>(255 - i * 3), static_cast<uint8_t>(i * 37), 255);
+        glRecti(i * 10, 0, i * 10 + 10, 480 - i * 7);
+    }
+    std::vector<uint8_t> bgr(640 * 480 * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 640, 480, GL_BGR, GL_UNSIGNED_BYTE, bgr.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    return bgr;
+}
+
+TEST_F(SpriteStoreTest, ThePresentedFrameIsTheSameReadFromTheWindowOrFromAKeptCopy) {
+    std::vector<uint8_t> presented;
+    int32_t w = 0, h = 0;
+    const std::vector<uint8_t> drawn = DrawBands();
+    ShowScreen();
+    ASSERT_TRUE(vtx::ReadPresentedFrame(*vtx::GraphicsBackEnd, presented, w, h));
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+    EXPECT_TRUE(presented == drawn) << "read from the window";
+
+    setenv("VTX_KEEP_FRAMES", "1", 1);
+    DrawBands();
+    ShowScreen();
+    unsetenv("VTX_KEEP_FRAMES");
+    presented.clear();
+    ASSERT_TRUE(vtx::ReadPresentedFrame(*vtx::GraphicsBackEnd, presented, w, h));
+    EXPECT_TRUE(presented == drawn) << "kept copy";
+}
+
+// The X server keeps nothing of a window beyond the screen's edge (the
+// screen is 1024 x 768): that part saves black, the rest as shown.
+TEST_F(SpriteStoreTest, SaveScreenOfAWindowPartlyOffTheScreenKeepsWhatIsOnIt) {
+    vtx::platform::PlaceWindow(vtx::GraphicsBackEnd->window, 1024 - 200, 768 - 100, 640, 480);
+    std::vector<uint8_t> presented;
+    int32_t w = 0, h = 0;
+    vtx::ReadPresentedFrame(*vtx::GraphicsBackEnd, presented, w, h);  // a round trip: the move has happened
+    const std::vector<uint8_t> drawn = DrawBands();
+    ShowScreen();
+    SaveScreen(RtString("edge.bmp"));
+    EXPECT_EQ(vtx::LastErrorCode(), 0u);
+    vtx::ImageBuffer image;
+    ASSERT_TRUE(vtx::DecodeBmp(image, "edge.bmp", -1));
+    ASSERT_EQ(image.width, 640);
+    int wrong = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            const uint8_t* saved = image.pixels + (static_cast<size_t>(y) * 640 + x) * 4;
+            const uint8_t* want = &drawn[(static_cast<size_t>(479 - y) * 640 + x) * 3];
+            const bool onScreen = x < 200 && y < 100;
+            const bool black = saved[0] == 0 && saved[1] == 0 && saved[2] == 0;
+            if (onScreen ? (saved[0] != want[2] || saved[1] != want[1] || saved[2] != want[0]) : !black) ++wrong;
+        }
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST_F(SpriteStoreTest, SaveSpriteWritesThePictureOfTheSlot) {
