@@ -22,6 +22,10 @@ namespace {
 constexpr int32_t kMaxVertices = 65536;
 // Every shape needs at most 6 indices for 4 vertices.
 constexpr int32_t kMaxIndices = kMaxVertices / 2 * 3;
+// A batch grown this large is handed to the driver and flushed: its
+// rasteriser threads start on these shapes while the later ones are still
+// being prepared, instead of waiting for the whole frame (2048 sprites).
+constexpr int32_t kHandOverVertices = 8192;
 constexpr GLsizei kStride = sizeof(PolyVertex);
 
 // Quads as the driver splits GL_QUADS, fans and strips as it splits them.
@@ -185,8 +189,13 @@ void OpenBatch(const BatchKey& key) {
 bool Continues(const BatchKey& key) { return State.open && State.key == key && SameTarget(); }
 
 // Appends one shape: its vertices and its indices (relative to its first
-// vertex), drawn as mode. A full batch is drawn first.
+// vertex), drawn as mode. A full batch is drawn first; a large one is drawn
+// and flushed.
 void Append(GLenum mode, const PolyVertex* vertices, int32_t vertexCount, const uint16_t* order, int32_t indexCount) {
+    if (State.vertexCount >= kHandOverVertices) {
+        Submit();
+        glFlush();
+    }
     if (State.vertexCount + vertexCount > kMaxVertices || State.indexCount + indexCount > kMaxIndices) Submit();
     const int32_t base = State.vertexCount;
     std::memcpy(&State.vertices[base], vertices, static_cast<size_t>(vertexCount) * sizeof(PolyVertex));

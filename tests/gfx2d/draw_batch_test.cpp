@@ -370,7 +370,8 @@ void FixedScene(Outcome& out) {
     vtx::SetViewport2D(*vtx::GraphicsBackEnd, 0, 0, 0, 0);
     Checkpoint(out);
     SetAlphaMode(-1);
-    for (int i = 0; i < 20000; ++i) DrawSprite(7, 560 + i % 80, 400 + (i * 7) % 80);  // several batches
+    for (int i = 0; i < 20000; ++i) DrawSprite(7, 560 + i % 80, 400 + (i * 7) % 80);  // handed over in parts
+    for (int i = 0; i < 9000; ++i) SetPixel(i % 500, 440 + i / 500, Colour(i % 256, 255 - i % 256, 60));
     DrawLine(0, 0, 639, 479, Colour(255, 255, 255));
 }
 
