@@ -18,14 +18,12 @@
 namespace vtx {
 namespace {
 
-// Up to 16-bit indices: a full batch is drawn and a new one begun.
-constexpr int32_t kMaxVertices = 65536;
+// A full batch (2048 sprites) is drawn and flushed, and a new one begun:
+// the driver's rasteriser threads start on it while the later shapes are
+// still being prepared, instead of waiting for the whole frame.
+constexpr int32_t kMaxVertices = 8192;
 // Every shape needs at most 6 indices for 4 vertices.
 constexpr int32_t kMaxIndices = kMaxVertices / 2 * 3;
-// A batch grown this large is handed to the driver and flushed: its
-// rasteriser threads start on these shapes while the later ones are still
-// being prepared, instead of waiting for the whole frame (2048 sprites).
-constexpr int32_t kHandOverVertices = 8192;
 constexpr GLsizei kStride = sizeof(PolyVertex);
 
 // Quads as the driver splits GL_QUADS, fans and strips as it splits them.
@@ -189,14 +187,12 @@ void OpenBatch(const BatchKey& key) {
 bool Continues(const BatchKey& key) { return State.open && State.key == key && SameTarget(); }
 
 // Appends one shape: its vertices and its indices (relative to its first
-// vertex), drawn as mode. A full batch is drawn first; a large one is drawn
-// and flushed.
+// vertex), drawn as mode. A full batch is drawn and flushed first.
 void Append(GLenum mode, const PolyVertex* vertices, int32_t vertexCount, const uint16_t* order, int32_t indexCount) {
-    if (State.vertexCount >= kHandOverVertices) {
+    if (State.vertexCount + vertexCount > kMaxVertices || State.indexCount + indexCount > kMaxIndices) {
         Submit();
         glFlush();
     }
-    if (State.vertexCount + vertexCount > kMaxVertices || State.indexCount + indexCount > kMaxIndices) Submit();
     const int32_t base = State.vertexCount;
     std::memcpy(&State.vertices[base], vertices, static_cast<size_t>(vertexCount) * sizeof(PolyVertex));
     if (State.runs.empty() || State.runs.back().mode != mode)
