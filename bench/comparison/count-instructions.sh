@@ -62,13 +62,7 @@ printf '%-26s' library
 for n in $counts; do printf ' %10s' "N=$n"; done
 echo
 for lib in $libraries; do
-  case $lib in
-    vantrix) name="Vantrix (batch)" ;;
-    sfml-sprites) name="SFML (sf::Sprite each)" ;;
-    sfml-array) name="SFML (sf::VertexArray)" ;;
-    allegro) name="Allegro 5 (held drawing)" ;;
-    love) name="LOVE (draw, auto-batched)" ;;
-  esac
+  name=$(library_name "$lib")
   printf '%-26s' "$name"
   for n in $counts; do printf ' %10s' "$(cat "$work/$lib-$n.txt")"; done
   echo

@@ -2,7 +2,7 @@
 # for the benchmark only (Debian packages, plus $extra_packages), builds their
 # bunnymark programs and the Vantrix one, and writes the sprite picture.
 # Expects $build; sets $here, $root, $work (removed on exit), $vantrix and
-# $env_run.
+# $env_run, and defines library_name.
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 case $build in /*) ;; *) build=$root/$build ;; esac
@@ -27,3 +27,15 @@ g++ -O2 -std=c++17 -o "$work/allegro_bunnymark" "$here/allegro_bunnymark.cpp" \
 cmake --build "$build" --target bunnymark >/dev/null
 vantrix="$build/bench/bunnymark"
 "$vantrix" --write-picture "$work/bunny.png"
+
+# library_name LIBRARY: the name a table shows for a library's program.
+library_name() {
+  case $1 in
+    vantrix) echo "Vantrix (batch)" ;;
+    vantrix-nobatch) echo "Vantrix (VTX_NO_BATCH=1)" ;;
+    sfml-sprites) echo "SFML (sf::Sprite each)" ;;
+    sfml-array) echo "SFML (sf::VertexArray)" ;;
+    allegro) echo "Allegro 5 (held drawing)" ;;
+    love) echo "LOVE (draw, auto-batched)" ;;
+  esac
+}

@@ -116,14 +116,7 @@ for lib in $libraries; do
   b=$(median "$work/$lib-10000.txt")
   c=$(median "$work/$lib-50000.txt")
   eval "l=\$largest_$(echo "$lib" | tr - _)"
-  case $lib in
-    vantrix) name="Vantrix (batch)" ;;
-    vantrix-nobatch) name="Vantrix (VTX_NO_BATCH=1)" ;;
-    sfml-sprites) name="SFML (sf::Sprite each)" ;;
-    sfml-array) name="SFML (sf::VertexArray)" ;;
-    allegro) name="Allegro 5 (held drawing)" ;;
-    love) name="LOVE (draw, auto-batched)" ;;
-  esac
+  name=$(library_name "$lib")
   printf '%-26s %10s %10s %10s %14s\n' "$name" "$a" "$b" "$c" "$l"
 done
 echo
