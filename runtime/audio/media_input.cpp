@@ -113,6 +113,10 @@ bool AudioConverter::Setup(const AVCodecContext* codec) {
 
 bool AudioConverter::Setup(const AVChannelLayout& layout, int sampleFormat, int sampleRate) {
     swr_free(&swr_);
+    // A rate no sound device plays is a damaged header: the resampler's
+    // filter for it would take minutes to build (a WAVE file claiming 267 MHz).
+    constexpr int kMaxSampleRate = 768000;
+    if (sampleRate <= 0 || sampleRate > kMaxSampleRate) return false;
     channels_ = layout.nb_channels;
     format_ = sampleFormat;
     rate_ = sampleRate;
