@@ -1,6 +1,7 @@
 // SDL2 stand-in for the window's message queue.
 #include <SDL.h>
 
+#include "input.h"
 #include "window.h"
 
 namespace vtx::platform {
@@ -20,11 +21,19 @@ WindowEventKind InputKindOf(const SDL_Event& e, WindowEvent& event) {
         case SDL_KEYUP:
             event.code = e.key.keysym.scancode;
             event.mods = e.key.keysym.mod;
+            event.repeat = e.key.repeat != 0;
             return e.type == SDL_KEYDOWN ? WindowEventKind::KeyDown : WindowEventKind::KeyUp;
         case SDL_MOUSEMOTION:
             event.dx = e.motion.xrel;
             event.dy = e.motion.yrel;
             return WindowEventKind::MouseMotion;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            event.code = e.button.button == SDL_BUTTON_LEFT     ? kLeftButton
+                         : e.button.button == SDL_BUTTON_MIDDLE ? kMiddleButton
+                         : e.button.button == SDL_BUTTON_RIGHT  ? kRightButton
+                                                                : 0;
+            return e.type == SDL_MOUSEBUTTONDOWN ? WindowEventKind::MouseButtonDown : WindowEventKind::MouseButtonUp;
         case SDL_MOUSEWHEEL:
             event.dy = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
             return WindowEventKind::MouseWheel;

@@ -21,7 +21,8 @@ int TakeKeyEvents(KeyEvent* out, int max) {
     SDL_Event events[64];
     const int n = SDL_PeepEvents(events, SDL_min(max, 64), SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYUP);
     for (int i = 0; i < n; ++i)
-        out[i] = KeyEvent{events[i].key.keysym.scancode, events[i].type == SDL_KEYDOWN, events[i].key.keysym.mod};
+        out[i] = KeyEvent{events[i].key.keysym.scancode, events[i].type == SDL_KEYDOWN, events[i].key.repeat != 0,
+                          events[i].key.keysym.mod};
     return n > 0 ? n : 0;
 }
 

@@ -17,6 +17,7 @@ bool KeyEventsAvailable();
 struct KeyEvent {
     int32_t scancode = 0;
     bool down = false;
+    bool repeat = false;  // a repeat of a key held down, not a new press
     uint16_t mods = 0;
 };
 // Fetches new events from the system, drops the waiting text events and
@@ -28,6 +29,16 @@ int32_t KeyFromScancode(int32_t scancode);
 // Bits of KeyEvent::mods.
 inline constexpr uint16_t kModNumLock = 0x1000;
 inline constexpr uint16_t kModCapsLock = 0x2000;
+
+// The modifier keys and locks that choose a key's character.
+struct KeyModifiers {
+    bool shift = false, altGr = false, capsLock = false, numLock = false;
+};
+// The character of the key with the runtime key code `code` (PC scan code,
+// extended keys 128 + their second byte) in the window system's current
+// layout with those modifiers: 1 to 255 in the runtime's 8-bit code page, 0
+// when the key gives none, -1 when the layout cannot be asked (no X display).
+int32_t LayoutCharacter(WindowHandle window, int32_t code, const KeyModifiers& modifiers);
 
 // True when window has the keyboard focus.
 bool HasKeyboardFocus(WindowHandle window);

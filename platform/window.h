@@ -68,6 +68,8 @@ enum class WindowEventKind {
     KeyUp,        // a key went up
     MouseMotion,  // the mouse moved by dx, dy
     MouseWheel,   // the wheel turned: dy > 0 away from the user
+    MouseButtonDown,  // a mouse button went down (code: kLeftButton, kMiddleButton or kRightButton)
+    MouseButtonUp,    // a mouse button went up
     JoystickAdded,    // a joystick was plugged in (code: its device index)
     JoystickRemoved,  // a joystick went away (code: its instance id)
 };
@@ -78,6 +80,7 @@ struct WindowEvent {
     int32_t code = 0;
     uint16_t mods = 0;
     int32_t dx = 0, dy = 0;
+    bool repeat = false;  // KeyDown: a repeat of a key held down, not a new press
 };
 
 // True when an event is waiting; fills event without removing it.

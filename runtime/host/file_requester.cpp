@@ -109,8 +109,12 @@ std::vector<std::string> KdialogCommand(bool open, const std::string& folder,
                                         open ? "--getopenfilename" : "--getsavefilename",
                                         folder.empty() ? "." : folder};
     std::string list;
-    for (const FileFilter& filter : filters)
-        list += (list.empty() ? "" : "\n") + ChooserPatterns(filter.pattern) + "|" + filter.description;
+    for (const FileFilter& filter : filters) {
+        if (!list.empty()) list += '\n';
+        list += ChooserPatterns(filter.pattern);
+        list += '|';
+        list += filter.description;
+    }
     if (!list.empty()) command.push_back(list);
     return command;
 }

@@ -141,6 +141,7 @@ void ShowScreen() {
     if (Host.escapeEnds && (KeyDown(kKeyEscape) || KeyDown(129)))             // 5
         EndFromKeyboard();
     if (KeyDown(kKeyLeftAlt) && KeyDown(kKeyF4)) EndFromKeyboard();           // 6
+    AgeInputTaps();  // presses no reader took for a whole frame lapse
     pending::EndShadowPass();                                                 // 7
     MusicLoopService();
     const MessageHook hook = LookUpMessageHook();                             // 8

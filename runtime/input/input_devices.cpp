@@ -72,7 +72,10 @@ void NoteInputEvent(const platform::WindowEvent& event) {
     switch (event.kind) {
         case platform::WindowEventKind::KeyDown:
         case platform::WindowEventKind::KeyUp:
-            NoteKeyEvent(event.code, event.kind == platform::WindowEventKind::KeyDown, event.mods);
+            NoteKeyEvent(event.code, event.kind == platform::WindowEventKind::KeyDown, event.repeat, event.mods);
+            break;
+        case platform::WindowEventKind::MouseButtonDown:
+            NoteMouseButtonDown(event.code);
             break;
         case platform::WindowEventKind::MouseMotion:
             in.motionDx += event.dx;

@@ -31,9 +31,19 @@ struct InputDevicesRecord {
     bool mouseDevice = false;            // the mouse was taken exclusively at start-up
     platform::JoystickHandle joysticks[kMaxJoysticks] = {};
     std::string joystickNames[kMaxJoysticks];  // "device name, product name"
-    uint8_t keys[kKeyCount] = {};        // key states of the last poll, 0x80 = down
+    uint8_t keys[kKeyCount] = {};        // key states of the last poll: 0x80 held, plus the tap bits
     uint8_t heldKeys[kKeyCount] = {};    // key states as the key events left them
+    // Presses not yet seen by KeyState (state taps) and by the character
+    // reader (character taps): frames each stays waiting, 0 = none.
+    uint8_t stateTaps[kKeyCount] = {};
+    uint8_t characterTaps[kKeyCount] = {};
     uint16_t keyMods = 0;                // lock and modifier bits of the last key event
+    // The modifiers each key went down with (kPressShift, ...): a key gives
+    // the character of its press, even when Shift is let go before the key.
+    uint8_t pressModifiers[kKeyCount] = {};
+    // Mouse button presses (left, right, middle) not yet seen by a read:
+    // frames each stays waiting, 0 = none.
+    uint8_t buttonTaps[3] = {};
     platform::WindowHandle window = nullptr;
     bool focused = false;                // the program's window has the keyboard focus
     bool pointerShown = false;

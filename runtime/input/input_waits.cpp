@@ -28,7 +28,7 @@ struct MouseSnapshot {
 
 MouseSnapshot TakeMouseSnapshot() {
     MouseSnapshot s;
-    MouseState(s.x, s.y, s.left, s.right);
+    PeekMouseState(s.x, s.y, s.left, s.right);
     return s;
 }
 
@@ -54,7 +54,7 @@ bool JoystickActive(int32_t j) {
 }
 
 bool AnyMouseButton() {
-    const MouseReading m = ReadMouse();
+    const MouseReading m = ReadMouse(kAllButtons);
     return m.left != 0 || m.right != 0 || m.middle != 0;
 }
 

@@ -14,8 +14,9 @@ namespace {
 // The character last reported by ReadKeyChar (lower case for letters).
 uint8_t LastKeyCharacter = 0;
 
+// The character reader's view of a key (a tap it has not seen counts as down).
 bool IsDown(int32_t code) {
-    if (InputDevices.keyboardDevice) return KeyDown(code);
+    if (InputDevices.keyboardDevice) return CharacterKeyDown(code);
     int count = 0;
     const uint8_t* state = platform::KeyboardState(count);
     const SDL_Scancode sc = ScancodeFromKeyCode(static_cast<uint8_t>(code));
@@ -57,11 +58,22 @@ uint8_t KeyCharacter(int32_t code) {
     }
     const SDL_Scancode sc = ScancodeFromKeyCode(static_cast<uint8_t>(code));
     if (sc == SDL_SCANCODE_UNKNOWN) return 0;
-    const int32_t key = platform::KeyFromScancode(sc);
-    const uint16_t mods = InputDevices.keyMods;
-    int32_t c = (key & SDLK_SCANCODE_MASK) != 0 ? KeypadCharacter(key, (mods & platform::kModNumLock) != 0) : key;
+    // The layout translates the key with the modifiers it went down with, as
+    // typing does: Shift+1 gives "!" even when Shift is let go first.
+    const uint8_t press = InputDevices.pressModifiers[code];
+    platform::KeyModifiers modifiers;
+    modifiers.shift = (press & kPressShift) != 0;
+    modifiers.altGr = (press & kPressAltGr) != 0;
+    modifiers.capsLock = (press & kPressCapsLock) != 0;
+    modifiers.numLock = (press & kPressNumLock) != 0;
+    int32_t c = platform::LayoutCharacter(InputDevices.window, code, modifiers);
+    if (c < 0) {
+        // No layout to ask: the key's unshifted character, Caps Lock for letters.
+        const int32_t key = platform::KeyFromScancode(sc);
+        c = (key & SDLK_SCANCODE_MASK) != 0 ? KeypadCharacter(key, modifiers.numLock) : key;
+        if (c > 0 && c <= 0xFF && IsLowerLetter(c) && modifiers.capsLock) c -= 0x20;
+    }
     if (c <= 0 || c > 0xFF || c == 0x7F) return 0;  // beyond the 8-bit code page, or Delete
-    if (IsLowerLetter(c) && (mods & platform::kModCapsLock) != 0) c -= 0x20;
     // With Control held a letter is a control character.
     if ((IsDown(29) || IsDown(157)) && c < 0x80 && ((c >= 'a' && c <= 'z') || (c >= '@' && c <= '_'))) c &= 0x1F;
     if (c >= 1 && c <= 31 && c != 8 && c != 10) return 0;
@@ -77,15 +89,20 @@ uint8_t ReadKeyChar() {
     PollKeyboard();
     uint8_t c = 0;
     uint8_t compare = 0;
+    bool newPress = false;
     for (int32_t code = 0; code < 255; ++code) {
         if (!IsDown(code)) continue;
         c = KeyCharacter(code);
         if (c == 0) continue;
         compare = c >= 'A' && c <= 'Z' ? static_cast<uint8_t>(c + 0x20) : c;
         if ((IsDown(kKeyLeftShift) || IsDown(kKeyRightShift)) && c >= 'a' && c <= 'z') c -= 0x20;
+        newPress = InputDevices.keyboardDevice && CharacterKeyTapped(code);
         break;
     }
-    if (compare == LastKeyCharacter) return 0;
+    if (InputDevices.keyboardDevice) UseCharacterTaps();
+    // A key held down is reported once; a new press of the same key (two
+    // quick taps between two reads) is reported again.
+    if (compare == LastKeyCharacter && !newPress) return 0;
     LastKeyCharacter = compare;
     return c;
 }

@@ -30,6 +30,7 @@ inline constexpr uint8_t kKeyRightShift = 54;
 inline constexpr uint8_t kKeyLeftAlt = 56;
 inline constexpr uint8_t kKeySpace = 57;
 inline constexpr uint8_t kKeyF4 = 62;
+inline constexpr uint8_t kKeyRightAlt = 184;
 inline constexpr uint8_t kKeyPadEnter = 156;
 
 // Returns the key code of an SDL scancode, or 0 when the key has no code.

@@ -42,10 +42,23 @@ void ScreenSize(int32_t& w, int32_t& h) {
 
 bool Rotated() { return GraphicsBackEnd != nullptr && GraphicsBackEnd->rotated != 0; }
 
+// Index of a button bit in the tap latches: left, right, middle.
+int ButtonIndex(uint32_t button) {
+    return button == platform::kLeftButton ? 0 : button == platform::kRightButton ? 1 : button == platform::kMiddleButton ? 2 : -1;
+}
+
+// A button held now or pressed since a read last saw it; seen uses the press up.
+int16_t ButtonDown(uint32_t buttons, uint32_t button, uint32_t seen) {
+    uint8_t& tap = InputDevices.buttonTaps[ButtonIndex(button)];
+    const bool down = (buttons & button) != 0 || tap != 0;
+    if ((seen & button) != 0) tap = 0;
+    return down ? 1 : 0;
+}
+
 // Clamps the runtime position to the screen and reports it (turned on a
 // rotated screen) with the left and right buttons.
-void ReportMouse(int32_t& x, int32_t& y, int32_t& left, int32_t& right) {
-    const MouseReading m = ReadMouse();
+void ReportMouse(int32_t& x, int32_t& y, int32_t& left, int32_t& right, uint32_t seen) {
+    const MouseReading m = ReadMouse(seen);
     InputDevicesRecord& in = InputDevices;
     int32_t w = 0, h = 0;
     ScreenSize(w, h);
@@ -65,15 +78,24 @@ void ReportMouse(int32_t& x, int32_t& y, int32_t& left, int32_t& right) {
 
 }  // namespace
 
-MouseReading ReadMouse() {
+void NoteMouseButtonDown(int32_t button) {
+    const int i = ButtonIndex(static_cast<uint32_t>(button));
+    if (i >= 0) InputDevices.buttonTaps[i] = 2;  // waits through this frame and the next, as key taps do
+}
+
+void PeekMouseState(int32_t& x, int32_t& y, int32_t& left, int32_t& right) {
+    ReportMouse(x, y, left, right, kNoButtons);
+}
+
+MouseReading ReadMouse(uint32_t seen) {
     InputDevicesRecord& in = InputDevices;
     MouseReading m;
     int32_t px = 0, py = 0;
     uint32_t buttons = 0;
     platform::GlobalPointer(InputDevices.window, px, py, buttons);
-    m.left = (buttons & platform::kLeftButton) != 0 ? 1 : 0;
-    m.right = (buttons & platform::kRightButton) != 0 ? 1 : 0;
-    m.middle = (buttons & platform::kMiddleButton) != 0 ? 1 : 0;
+    m.left = ButtonDown(buttons, platform::kLeftButton, seen);
+    m.right = ButtonDown(buttons, platform::kRightButton, seen);
+    m.middle = ButtonDown(buttons, platform::kMiddleButton, seen);
     if (!in.polled) {  // the movement of this frame was taken already
         m.dx = in.frameDx;
         m.dy = in.frameDy;
@@ -129,11 +151,13 @@ void ApplyPointerMode(bool show) {
 
 void ShowSystemPointer(double show) { vtx::ApplyPointerMode(show != 0); }
 
-void MouseState(int32_t& x, int32_t& y, int32_t& left, int32_t& right) { vtx::ReportMouse(x, y, left, right); }
+void MouseState(int32_t& x, int32_t& y, int32_t& left, int32_t& right) {
+    vtx::ReportMouse(x, y, left, right, vtx::platform::kLeftButton | vtx::platform::kRightButton);
+}
 
 void MouseState(double& x, double& y, double& left, double& right) {
     int32_t ix = 0, iy = 0, l = 0, r = 0;
-    vtx::ReportMouse(ix, iy, l, r);
+    vtx::ReportMouse(ix, iy, l, r, vtx::platform::kLeftButton | vtx::platform::kRightButton);
     x = ix;
     y = iy;
     left = l;
@@ -142,7 +166,11 @@ void MouseState(double& x, double& y, double& left, double& right) {
 
 int32_t MouseAxis(int32_t axis) {
     using namespace vtx;
-    const MouseReading m = ReadMouse();
+    const uint32_t seen = axis == 3   ? platform::kLeftButton
+                          : axis == 4 ? platform::kRightButton
+                          : axis == 5 ? platform::kMiddleButton
+                                      : kNoButtons;
+    const MouseReading m = ReadMouse(seen);
     // On a rotated screen the movement turns with the position.
     const int32_t dx = Rotated() ? m.dy : m.dx;
     const int32_t dy = Rotated() ? -m.dx : m.dy;

@@ -225,10 +225,10 @@ TEST_F(RavloTest, IntroThenTheListWithMusicThenTrackThreeThenQuit) {
     EXPECT_GT(loud, 88200u) << sound.size() << " bytes of sound";
 
     // Shift+q is "Q": nothing happens; q shows the intro and ends about 4 s later.
-    PressKeys("shift+q");
+    TapKeys("shift+q");  // quick taps, as a user types
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_EQ(program_->WaitForExit(0), RunningProgram::kRunning);
-    PressKeys("q");
+    TapKeys("q");
     const auto quit = std::chrono::steady_clock::now();
     EXPECT_TRUE(Eventually([&] { return Difference(Screenshot(window, scratch_.path().string()), intro) < 0.01; }, 3000));
     EXPECT_EQ(program_->WaitForExit(10000), 0);
@@ -245,11 +245,11 @@ TEST_F(RavloTest, ATrackPlayedOnceRunsOutAndEscapeEndsAtOnce) {
     ASSERT_TRUE(demo::EncodeMp3(app_ + "/Media/02.mp3", tone, 44100));
     const std::string window = Start();
     ASSERT_TRUE(MainScreenShown(window));
-    PressKeys("2");
+    TapKeys("2");
     EXPECT_TRUE(Eventually(
         [&] { return LitInBand(Screenshot(window, scratch_.path().string()), 446, 462) == Font2Pixels("Nothing. pick a tune"); },
         10000));
-    PressKeys("Escape");
+    TapKeys("Escape");
     EXPECT_EQ(program_->WaitForExit(2000), 0);
 }
 
@@ -259,7 +259,7 @@ TEST_F(RavloTest, WithoutItsMediaFolderItRunsOnAndEnds) {
     ASSERT_FALSE(window.empty());
     std::this_thread::sleep_for(std::chrono::milliseconds(6000));
     EXPECT_EQ(program_->WaitForExit(0), RunningProgram::kRunning);
-    PressKeys("q");
+    TapKeys("q");
     EXPECT_EQ(program_->WaitForExit(10000), 0);
 }
 

@@ -119,14 +119,20 @@ protected:
     // Packs the four generated files into the program copy.
     void PackAll() {
         std::string arguments = Program();
-        for (const auto& [name, bytes] : contents_) arguments += " " + Quoted((root_ / "files" / name).string());
+        for (const auto& [name, bytes] : contents_) {
+            arguments += ' ';
+            arguments += Quoted((root_ / "files" / name).string());
+        }
         const ProgramRun run = Vtxpack("add " + arguments);
         ASSERT_EQ(run.exitCode, 0) << lastError_;
     }
     // Runs the program copy from another folder, looking up the names.
     ProgramRun Probe(const std::vector<std::string>& names) {
         std::string arguments;
-        for (const std::string& name : names) arguments += " " + Quoted(name);
+        for (const std::string& name : names) {
+            arguments += ' ';
+            arguments += Quoted(name);
+        }
         return RunCommand("cd / && TMPDIR=" + Quoted((root_ / "tmp").string()) + " " + Program() + arguments);
     }
     // The program copy's path, quoted for the shell.

@@ -80,8 +80,11 @@ PngSpec RgbSpec(int w, int h) {
     spec.height = h;
     for (int y = 0; y < h; ++y) {
         Bytes row;
-        for (int x = 0; x < w; ++x) row.insert(row.end(), {static_cast<uint8_t>(x * 20), static_cast<uint8_t>(y * 30),
-                                                           static_cast<uint8_t>(x + y)});
+        for (int x = 0; x < w; ++x) {
+            row.push_back(static_cast<uint8_t>(x * 20));
+            row.push_back(static_cast<uint8_t>(y * 30));
+            row.push_back(static_cast<uint8_t>(x + y));
+        }
         spec.rows.push_back(row);
     }
     return spec;

@@ -42,7 +42,7 @@ protected:
 TEST_F(EndOfProgram, EscapeEndsWithCodeZeroAndTheShutdownLines) {
     RunningProgram program(PROBE_WINDOW, "", folder_.string());
     Start(program);
-    PressKeys("Escape");
+    TapKeys("Escape");  // a quick tap is enough
     EXPECT_EQ(program.WaitForExit(5000), 0) << program.Stderr();
     EXPECT_TRUE(EndsWith(program.ErrorLog(), "Shut down VTX\r\nvtx is shut down\r\n")) << program.ErrorLog();
     EXPECT_EQ(Count(program.Stdout(), "quit hook ran"), 1u);
@@ -56,7 +56,7 @@ TEST_F(EndOfProgram, AltF4EndsEvenWhenEscapeDoesNot) {
     const long frames = program.Frames();
     EXPECT_TRUE(Eventually([&] { return program.Frames() > frames + 5; }));
     EXPECT_TRUE(program.Running());
-    PressKeys("alt+F4");
+    TapKeys("alt+F4");
     EXPECT_EQ(program.WaitForExit(5000), 0);
     EXPECT_EQ(Count(program.Stdout(), "quit hook ran"), 1u);
 }

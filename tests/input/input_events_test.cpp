@@ -15,6 +15,7 @@
 #include "input/input_devices.h"
 #include "input/joysticks.h"
 #include "input/key_characters.h"
+#include "input/keyboard_state.h"
 #include "support/running_program.h"
 
 namespace {
@@ -119,7 +120,7 @@ TEST_F(InputTest, KeyCharactersOfSpecialKeys) {
         {79, 0, 0},    {181, 0, '/'}, {59, 0, 0},   {200, 0, 0},  {0, 0, 0},     {255, 0, 0},
     };
     for (const auto& c : cases) {
-        vtx::InputDevices.keyMods = c.mods;
+        vtx::InputDevices.pressModifiers[c.code & 0xFF] = (c.mods & KMOD_NUM) != 0 ? vtx::kPressNumLock : 0;
         EXPECT_EQ(vtx::KeyCharacter(c.code), c.character) << "key code " << c.code;
     }
 }

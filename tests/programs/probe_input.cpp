@@ -4,6 +4,9 @@
 //   inputtext  runs InputText at (10, 10), writes "text=[<text>]" and ends
 //   waitkey    writes "got key" after each WaitKey
 //   waitmouse  writes "clicked" after each WaitMouse
+//   keystate   every frame, writes "down=<code>" for each key KeyState sees
+//              down, then "key=<c>" for a character InKey reports
+//   mousestate every frame, writes "left" when MouseState sees the left button
 #include <cstdio>
 #include <string>
 
@@ -32,6 +35,17 @@ void AppMain() {
         } else if (line.find(" waitmouse") != std::string::npos) {
             WaitMouse();
             std::printf("clicked\n");
+        } else if (line.find(" keystate") != std::string::npos) {
+            ShowScreen();
+            for (int32_t code = 1; code < 256; ++code)
+                if (KeyState(code) != 0) std::printf("down=%d\n", code);
+            const RtString c = InKey();
+            if (c.length() > 0) std::printf("key=%s\n", c.c_str());
+        } else if (line.find(" mousestate") != std::string::npos) {
+            ShowScreen();
+            int32_t x = 0, y = 0, left = 0, right = 0;
+            MouseState(x, y, left, right);
+            if (left != 0) std::printf("left\n");
         } else {
             ShowScreen();
             const RtString c = InKey();

@@ -92,6 +92,21 @@ inline void PressKeys(const std::string& keys) {
     RunCommand("xdotool keydown " + keys + " && sleep 0.15 && xdotool keyup " + keys);
 }
 
+// Taps keys as quickly as a user's short press (xdotool's own key: down and
+// up about 12 ms apart, shorter than a frame), then waits a few frames.
+inline void TapKeys(const std::string& keys) {
+    RunCommand("xdotool key " + keys);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}
+
+// Counts the lines of text equal to line.
+inline int CountLines(const std::string& text, const std::string& line) {
+    int n = 0;
+    for (size_t at = 0; (at = text.find(line + "\n", at)) != std::string::npos; at += line.size() + 1)
+        if (at == 0 || text[at - 1] == '\n') ++n;
+    return n;
+}
+
 // Keeps polling until condition holds or timeoutMs passes.
 template <typename Condition>
 bool Eventually(Condition condition, int timeoutMs = 5000) {

@@ -69,7 +69,7 @@ TEST(DemoMedia, FontCellsHoldGlyphsOnBlack) {
 
 TEST(DemoMedia, TunesLastTwentyToFortySeconds) {
     for (int n = 1; n <= 9; ++n) {
-        const double s = DurationSeconds("0" + std::to_string(n) + ".mp3");
+        const double s = DurationSeconds(std::string(1, '0').append(std::to_string(n)).append(".mp3"));
         EXPECT_GE(s, 20.0) << n;
         EXPECT_LE(s, 40.0) << n;
     }
