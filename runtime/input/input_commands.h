@@ -1,12 +1,14 @@
 // Input commands: keyboard, text input, mouse and joysticks.
 //
 // Keys are numbered by key code, the classic PC scan code (1 Escape, 2 to 11
-// the digits, 16 Q, 28 Enter, 57 Space, 200 Up, ...; see key_codes.h).
+// the digits, 16 Q, 28 Enter, 57 Space, 200 Up, ...), named in key_names.h:
+// KeyState(KEY_LEFT).
 #pragma once
 
 #include <cstdint>
 
 #include "../core/rt_string.h"
+#include "key_names.h"
 
 // --- Keyboard (keyboard_state.cpp, key_characters.cpp, text_input.cpp) -------
 // Refreshes the key states from the keyboard; nothing changes while the
