@@ -3,12 +3,32 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
+#include <cstring>
+
 namespace vtx::platform {
+namespace {
+
+// SDL falls back by itself to drivers that draw into memory when no display
+// answers; a program would then run on with no window anyone can see. Those
+// drivers are used only when asked for by name (SDL_VIDEODRIVER).
+bool ShowsNothing(const char* driver) {
+    const char* chosen = std::getenv("SDL_VIDEODRIVER");
+    if (chosen != nullptr && chosen[0] != '\0') return false;
+    return driver == nullptr || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0 ||
+           std::strcmp(driver, "evdev") == 0;
+}
+
+}  // namespace
 
 bool InitVideo() {
     static bool started = false;
     if (started) return true;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+    if (ShowsNothing(SDL_GetCurrentVideoDriver())) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        return false;
+    }
     // The GL library stays loaded for the whole process, so that replacing or
     // destroying the window never unloads the driver under a live context.
     if (SDL_GL_LoadLibrary(nullptr) != 0) {

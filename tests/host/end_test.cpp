@@ -49,6 +49,17 @@ TEST_F(EndOfProgram, EscapeEndsWithCodeZeroAndTheShutdownLines) {
     EXPECT_EQ(program.Stderr(), "");
 }
 
+TEST_F(EndOfProgram, WithoutADisplayTheProgramSaysSoAndEnds) {
+    // No X display and no driver asked for: SDL would fall back to drawing
+    // into memory, and the program would run on unseen.
+    const ProgramRun run = RunCommand("cd " + Quoted(folder_.string()) + " && env -u DISPLAY -u SDL_VIDEODRIVER -u " +
+                                      "WAYLAND_DISPLAY timeout 20 " + Quoted(PROBE_WINDOW) + " 2>&1");
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_NE(run.output.find("Vantrix: the graphics window could not be created; the program cannot run.\n"),
+              std::string::npos)
+        << run.output;
+}
+
 TEST_F(EndOfProgram, AltF4EndsEvenWhenEscapeDoesNot) {
     RunningProgram program(PROBE_WINDOW, "noescape", folder_.string());
     Start(program);
