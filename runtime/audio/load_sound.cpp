@@ -6,6 +6,7 @@
 #include "audio/sound_device.h"
 #include "audio/wave_reader.h"
 #include "files/pack_resolver.h"
+#include "host/debug_output.h"
 
 void LoadSound(const RtString& file, int32_t slotIndex, int32_t voices) {
     using namespace vtx;
@@ -13,12 +14,13 @@ void LoadSound(const RtString& file, int32_t slotIndex, int32_t voices) {
     if (table == nullptr || slotIndex < 0) return;  // negative slots are outside the table
     SoundSlot& slot = table[std::min(slotIndex, kSoundSlotCount - 1)];
     RtString name;
-    ResolveFile(LoaderResolver(), file, name, true);  // found or not, the name in hand is loaded
+    const bool found = ResolveFile(LoaderResolver(), file, name, true);  // found or not, the name in hand is loaded
     FreeSoundSlot(slot);
     slot.device = SoundDeviceRecord();
     voices = std::clamp(voices, 1, kMaxVoices);
     if (slot.device == nullptr || slot.device->device == nullptr) {
         slot.voiceCount = 0;
+        ReportFailedLoad("LoadSound", file, "no sound device");
         return;
     }
     slot.voiceCount = voices;
@@ -28,6 +30,7 @@ void LoadSound(const RtString& file, int32_t slotIndex, int32_t voices) {
     slot.fileName = nullptr;
     if (!read) {
         slot.voiceCount = 0;
+        ReportFailedLoad("LoadSound", file, found ? "not a WAVE file that can be read" : "no such file");
         return;
     }
     Mixer& mixer = slot.device->device->mixer;

@@ -5,11 +5,15 @@
 #include "audio/audio_engine.h"
 #include "audio/music_commands.h"
 #include "audio/music_service.h"
+#include "files/last_error.h"
 #include "files/pack_resolver.h"
 #include "host/clock.h"
+#include "host/debug_output.h"
 
 namespace vtx {
 namespace {
+
+constexpr uint32_t kNoSuchFile = 3;  // the last error of a file that cannot be played
 
 MusicState State;
 
@@ -51,12 +55,20 @@ void PlayMusic(const RtString& file, int32_t loop) {
     State.loopDeadline = 0;
     StopAndClose();                                                             // 2
     State.fileName = file;                                                      // 3
-    if (!ResolveFile(MediaResolver(), file, State.fileName, false)) return;     // 4, 5
+    if (!ResolveFile(MediaResolver(), file, State.fileName, false)) {          // 4, 5
+        // Nothing else would tell the program: the last error says it.
+        SetLastError(kNoSuchFile);
+        ReportFailedLoad("PlayMusic", file, "no such file");
+        return;
+    }
     // The pointer and focus steps around the media window have nothing to
     // do here: the player has no window, so the pointer is left as it is.
     StartAudioOutput();                                                         // 7
     State.player = std::make_unique<MusicPlayer>(Audio().mixer);
-    State.player->Open(State.fileName.c_str());  // a file it cannot play stays silent, length 0
+    if (!State.player->Open(State.fileName.c_str())) {  // a file it cannot play stays silent, length 0
+        SetLastError(kNoSuchFile);
+        ReportFailedLoad("PlayMusic", file, "not a sound file that can be played");
+    }
     const double length = RestartLength(*State.player);                        // 8
     State.loopDeadline = loop != 0 ? ReadClock() + length : 0;                  // 9
     State.player->SeekToStart();                                                // 10

@@ -13,6 +13,7 @@
 #include "gfx2d/draw_batch.h"
 #include "gfx2d/presented_frame.h"
 #include "host/clock.h"
+#include "host/debug_output.h"
 #include "host/frames.h"
 #include "host/graphics_backend.h"
 #include "input/keyboard_state.h"
@@ -100,12 +101,18 @@ private:
 int32_t PlayMovie(const RtString& file, int32_t loop) {
     using namespace vtx;
     RtString name;
-    if (!ResolveFile(MediaResolver(), file, name, false)) return 3;                  // 1
+    if (!ResolveFile(MediaResolver(), file, name, false)) {                           // 1
+        ReportFailedLoad("PlayMovie", file, "no such file");
+        return 3;
+    }
     if (GraphicsBackEnd == nullptr) return 3;
     OpenGLRidezoda& gfx = *GraphicsBackEnd;
     StartAudioOutput();                                                               // 2
     MoviePlayer movie(Audio().mixer);
-    if (!movie.Open(name.c_str())) return 3;
+    if (!movie.Open(name.c_str())) {
+        ReportFailedLoad("PlayMovie", file, "not a movie that can be played");
+        return 3;
+    }
     const double end = movie.LengthMs();                                              // 3
     // The picture fills the window keeping its shape, centred; the whole
     // rectangle is drawn (nothing is cut off at the right).

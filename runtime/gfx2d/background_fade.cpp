@@ -9,6 +9,7 @@
 #include "gfx2d/draw_commands.h"
 #include "gfx2d/screen_commands.h"
 #include "host/clock.h"
+#include "host/debug_output.h"
 #include "host/frames.h"
 #include "host/graphics_backend.h"
 
@@ -30,6 +31,7 @@ void FadeToBackground(const RtString& file, int32_t duration) {
     RtString resolved;
     if (!ResolveFile(LoaderResolver(), file, resolved, true)) {
         SetLastError(kNoSuchFile);
+        ReportFailedLoad("FadeToBackground", file, "no such file");
         return;
     }
     GrabBackgroundLayer(kOldFrame);                                           // 2
@@ -52,7 +54,10 @@ void FadeToBackground(const RtString& file, int32_t duration) {
     } while (h > 0.0 && h < 1.0);
     ClearBackgroundLayer(kNewPicture);                                        // 5
     ClearBackgroundLayer(kOldFrame);
-    if (!LoadBackgroundLayer(0, resolved.c_str())) SetLastError(kNoSuchFile);
+    if (!LoadBackgroundLayer(0, resolved.c_str())) {
+        SetLastError(kNoSuchFile);
+        ReportFailedLoad("FadeToBackground", file, "not a BMP, PNG or JPEG picture that can be read");
+    }
     SetAlphaMode(0);
     DrawBackgroundLayer(0);
     PresentFrame(gfx, LookUpMessageHook());

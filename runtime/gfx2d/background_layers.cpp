@@ -14,6 +14,7 @@
 #include "gfx2d/picture_codecs.h"
 #include "gfx2d/screen_commands.h"
 #include "gfx2d/sprite_store.h"
+#include "host/debug_output.h"
 #include "host/gl_extensions.h"
 #include "host/graphics_backend.h"
 
@@ -186,11 +187,13 @@ void LoadBackground(const RtString& file) {
     ClearLastError();
     if (GraphicsBackEnd == nullptr) return;
     RtString resolved;
-    if (ResolveFile(LoaderResolver(), file, resolved, true) && LoadBackgroundLayer(0, resolved.c_str())) {
+    const bool found = ResolveFile(LoaderResolver(), file, resolved, true);
+    if (found && LoadBackgroundLayer(0, resolved.c_str())) {
         DrawBackgroundLayer(0);
         return;
     }
     SetLastError(kNoSuchFile);
+    ReportFailedLoad("LoadBackground", file, found ? "not a BMP, PNG or JPEG picture that can be read" : "no such file");
     ClearBackgroundLayer(0);
     FlushDrawBatch();
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);

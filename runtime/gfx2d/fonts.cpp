@@ -13,6 +13,7 @@
 #include "gfx2d/font_commands.h"
 #include "gfx2d/font_store.h"
 #include "gfx2d/sprite_store.h"
+#include "host/debug_output.h"
 #include "host/graphics_backend.h"
 
 namespace vtx {
@@ -220,16 +221,17 @@ void PrintAtProjection(const RtString& text, const double p[3], int32_t font) {
 
 // Loads an already resolved font picture into the clamped font's slot and
 // makes that font current; a failure puts the built-in font there.
-void LoadResolvedFont(const RtString& resolved, bool found, int32_t font) {
+bool LoadResolvedFont(const RtString& resolved, bool found, int32_t font) {
     SpriteStore* store = Sprites();
     const int32_t clamped = ClampFontNumber(font);
     currentFont = clamped;
     if (found && LoadIntoSlot(kFirstFontSlot + clamped, resolved.c_str(), store->fontTransparentColour, false))
-        return;
+        return true;
     SetLastError(kNoSuchFile);
     // A number outside 0 to 31 names no font slot: the built-in font goes
     // into the slot that was tried, which is also the current font.
     SetBuiltinFont(clamped);
+    return false;
 }
 
 }  // namespace
@@ -291,7 +293,10 @@ void LoadFont(const RtString& file, int32_t font) {
     }
     RtString resolved;
     const bool found = ResolveFile(LoaderResolver(), file, resolved, true);
-    LoadResolvedFont(resolved, found, font);
+    if (!LoadResolvedFont(resolved, found, font))
+        ReportFailedLoad("LoadFont", file,
+                         found ? "not a BMP, PNG or JPEG picture that can be read; the built-in font stands in"
+                               : "no such file; the built-in font stands in");
 }
 
 // Current font = font clamped to 0 to 31.

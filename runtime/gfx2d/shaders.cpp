@@ -11,6 +11,7 @@
 #include "gfx2d/draw_state.h"
 #include "gfx2d/shader_commands.h"
 #include "host/gl_extensions.h"
+#include "host/debug_output.h"
 #include "host/graphics_backend.h"
 #include "host/project_settings.h"
 #include "platform/platform.h"
@@ -100,10 +101,7 @@ void UseProgram(GLhandleARB program) {
 }
 
 // The language's callback: one line on the debug output in debug mode.
-void ReportToDebugOutput(const char* text) {
-    if (ProjectSettings.debugMode == 0) return;
-    platform::DebuggerOutput(std::string(text) + "\n");
-}
+void ReportToDebugOutput(const char* text) { DebugOutputLine(text); }
 
 // The program a uniform or attribute belongs to, or false when none is
 // current or the lookup is missing.

@@ -8,6 +8,7 @@
 #include "gfx2d/image_buffer.h"
 #include "gfx2d/picture_codecs.h"
 #include "gfx2d/sprite_commands.h"
+#include "host/debug_output.h"
 #include "host/graphics_backend.h"
 
 namespace vtx {
@@ -74,29 +75,34 @@ bool LoadIntoSlot(int32_t slot, const char* name, int32_t key, bool normalMap) {
 namespace {
 
 // Resolves and loads a picture file into a sprite slot for the commands.
-void LoadSpriteFile(const RtString& file, int32_t slot, bool normalMap) {
+void LoadSpriteFile(const char* command, const RtString& file, int32_t slot, bool normalMap) {
     ClearLastError();
     SpriteStore* store = Sprites();
     if (store == nullptr || !IsSlotNumber(slot)) {
         SetLastError(kOutOfBounds);
+        ReportFailedLoad(command, file, store == nullptr ? "no graphics window" : "sprite slot out of range");
         return;
     }
     ResetSlot(slot);
     RtString resolved;
-    if (!ResolveFile(LoaderResolver(), file, resolved, true) ||
-        !LoadIntoSlot(slot, resolved.c_str(), store->transparentColour, normalMap))
+    if (!ResolveFile(LoaderResolver(), file, resolved, true)) {
         SetLastError(kNoSuchFile);
+        ReportFailedLoad(command, file, "no such file");
+    } else if (!LoadIntoSlot(slot, resolved.c_str(), store->transparentColour, normalMap)) {
+        SetLastError(kNoSuchFile);
+        ReportFailedLoad(command, file, "not a BMP, PNG or JPEG picture that can be read");
+    }
 }
 
 }  // namespace
 }  // namespace vtx
 
-void LoadSprite(const RtString& file, int32_t slot) { vtx::LoadSpriteFile(file, slot, false); }
+void LoadSprite(const RtString& file, int32_t slot) { vtx::LoadSpriteFile("LoadSprite", file, slot, false); }
 
-void LoadBumpTexture(const RtString& file, int32_t slot) { vtx::LoadSpriteFile(file, slot, true); }
+void LoadBumpTexture(const RtString& file, int32_t slot) { vtx::LoadSpriteFile("LoadBumpTexture", file, slot, true); }
 
 void LoadAnim(const RtString& file, int32_t slot, int32_t frameWidth, int32_t frameHeight) {
-    LoadSprite(file, slot);
+    vtx::LoadSpriteFile("LoadAnim", file, slot, false);
     SetSpriteAnim(slot, frameWidth, frameHeight);
 }
 
