@@ -10,7 +10,7 @@ PACKAGES="
   libsdl2-dev libgl-dev libgl1-mesa-dri libx11-dev liblzo2-dev
   libpng-dev libjpeg62-turbo-dev zlib1g-dev libstb-dev
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev ffmpeg
-  xvfb xauth xdotool x11-utils gdb
+  xvfb xauth xdotool x11-utils x11-xkb-utils gdb
 "
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
