@@ -23,10 +23,13 @@
 namespace vtx {
 namespace {
 
-bool AnyKeyOrButtonDown() {
+// A key or mouse button held, or pressed since pressesBefore (a tap shorter
+// than a frame ends the movie too; one from before the movie does not).
+bool AnyKeyOrButtonDown(uint32_t pressesBefore) {
     PollKeyboardState();
+    if (PressCount() != pressesBefore) return true;
     for (int code = 0; code < kKeyCount; ++code)
-        if (KeyDown(code)) return true;
+        if (KeyHeld(code)) return true;
     return platform::AnyMouseButtonDown();
 }
 
@@ -119,17 +122,18 @@ int32_t PlayMovie(const RtString& file, int32_t loop) {
     const MovieRect rect = MovieDestination(movie.Width(), movie.Height(), gfx.width, gfx.height);  // 4
     std::unique_ptr<MovieScreen> screen;
     if (movie.Width() > 0) screen = std::make_unique<MovieScreen>(gfx, movie, rect);
-    while (AnyKeyOrButtonDown()) {                                                    // 5
+    for (uint32_t presses = PressCount(); AnyKeyOrButtonDown(presses); presses = PressCount()) {  // 5
         MusicLoopService();
         PumpMessages(gfx, LookUpMessageHook());
         SleepMs(10);
     }
+    const uint32_t pressesBefore = PressCount();
     movie.Play();                                                                     // 6
     double started = ReadClock();
     double position = 0;
     while (position < end) {                                                          // 7
         position = ReadClock() - started;
-        if (AnyKeyOrButtonDown()) break;
+        if (AnyKeyOrButtonDown(pressesBefore)) break;
         MusicLoopService();
         PumpMessages(gfx, LookUpMessageHook());  // a close request ends the program here
         if (movie.Advance(position) && screen != nullptr) screen->Show(movie.Picture());

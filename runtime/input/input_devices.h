@@ -44,6 +44,7 @@ struct InputDevicesRecord {
     // Mouse button presses (left, right, middle) not yet seen by a read:
     // frames each stays waiting, 0 = none.
     uint8_t buttonTaps[3] = {};
+    uint32_t presses = 0;                // key and mouse button presses noted so far
     platform::WindowHandle window = nullptr;
     bool focused = false;                // the program's window has the keyboard focus
     bool pointerShown = false;

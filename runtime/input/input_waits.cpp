@@ -32,9 +32,12 @@ MouseSnapshot TakeMouseSnapshot() {
     return s;
 }
 
-bool AnyKeyDown() {
+// A key held, or a new press since pressesBefore (a tap that is already up
+// again is left for the readers).
+bool AnyKeyDown(uint32_t pressesBefore) {
+    if (PressCount() != pressesBefore) return true;
     for (int code = 0; code < 255; ++code)
-        if (KeyDown(code)) return true;
+        if (KeyHeld(code)) return true;
     return false;
 }
 
@@ -62,13 +65,14 @@ bool AnyMouseButton() {
 
 void InputWaitStep() {
     const MouseSnapshot before = TakeMouseSnapshot();
+    const uint32_t pressesBefore = PressCount();
     for (int round = 0; round < kWaitRounds; ++round) {
         MusicLoopService();
         const MessageHook hook = LookUpMessageHook();
         if (GraphicsBackEnd != nullptr && !PumpMessages(*GraphicsBackEnd, hook)) EndFromInputWait();
         PollKeyboardState();
         if (Host.escapeEnds && (KeyDown(kKeyEscape) || KeyDown(129))) EndFromInputWait();
-        if (AnyKeyDown()) return;
+        if (AnyKeyDown(pressesBefore)) return;
         if (!(TakeMouseSnapshot() == before)) return;
         for (int32_t j = InputDevices.joystickCount - 1; j >= 0; --j)
             if (JoystickActive(j)) return;

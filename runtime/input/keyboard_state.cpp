@@ -36,6 +36,7 @@ void NoteKeyEvent(int32_t scancode, bool down, bool repeat, uint16_t mods) {
     if (code == 0) return;
     in.heldKeys[code] = down ? kKeyDown : 0;
     if (!down || repeat) return;
+    ++in.presses;
     in.stateTaps[code] = in.characterTaps[code] = kTapFrames;
     const bool shift = in.heldKeys[kKeyLeftShift] != 0 || in.heldKeys[kKeyRightShift] != 0;
     in.pressModifiers[code] = static_cast<uint8_t>((shift ? kPressShift : 0) |
@@ -61,6 +62,10 @@ void PollKeyboardState() {
 }
 
 bool KeyDown(int code) { return InRange(code) && InputDevices.keys[code] != 0; }
+
+bool KeyHeld(int code) { return InRange(code) && (InputDevices.keys[code] & kKeyDown) != 0; }
+
+uint32_t PressCount() { return InputDevices.presses; }
 
 bool CharacterKeyDown(int code) {
     return InRange(code) && (InputDevices.keys[code] & (kKeyDown | kCharacterTap)) != 0;

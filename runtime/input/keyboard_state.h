@@ -31,6 +31,11 @@ void PollKeyboardState();
 // True while the key with that code was down at the last poll, or went down
 // since a reader last saw it (for the runtime's own checks: Escape, waits).
 bool KeyDown(int code);
+// True while the key was held at the last poll (taps not counted: for
+// waits that must not stay busy with a press no reader took).
+bool KeyHeld(int code);
+// Key and mouse button presses noted so far: a change says a new press came.
+uint32_t PressCount();
 // The character reader's view: down at the last poll or tapped since the
 // character reader last looked; tapped: a new press since then.
 bool CharacterKeyDown(int code);

@@ -80,7 +80,9 @@ void ReportMouse(int32_t& x, int32_t& y, int32_t& left, int32_t& right, uint32_t
 
 void NoteMouseButtonDown(int32_t button) {
     const int i = ButtonIndex(static_cast<uint32_t>(button));
-    if (i >= 0) InputDevices.buttonTaps[i] = 2;  // waits through this frame and the next, as key taps do
+    if (i < 0) return;
+    InputDevices.buttonTaps[i] = 2;  // waits through this frame and the next, as key taps do
+    ++InputDevices.presses;
 }
 
 void PeekMouseState(int32_t& x, int32_t& y, int32_t& left, int32_t& right) {

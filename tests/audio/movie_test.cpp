@@ -87,4 +87,32 @@ TEST_F(MovieTest, AKeyPressEndsALoopingMovie) {
     EXPECT_LT(took, std::chrono::milliseconds(4000));
 }
 
+// A tap made before the movie neither holds it back nor ends it; a tap during
+// it, down and up before the next poll, ends it.
+TEST_F(MovieTest, ATapEndsALoopingMovieButOneFromBeforeDoesNot) {
+    const std::string path = Movie(64, 48, 0.5);
+    auto push = [](uint32_t type, uint8_t windowEvent) {
+        SDL_Event e{};
+        e.type = type;
+        e.common.timestamp = SDL_GetTicks();
+        e.window.event = windowEvent;
+        if (type != SDL_WINDOWEVENT) e.key.keysym.scancode = SDL_SCANCODE_SPACE;
+        SDL_PushEvent(&e);
+    };
+    push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_GAINED);
+    push(SDL_KEYDOWN, 0);
+    push(SDL_KEYUP, 0);
+    std::thread tap([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        push(SDL_KEYDOWN, 0);
+        push(SDL_KEYUP, 0);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(PlayMovie(RtString(path.c_str()), 1), 0);
+    tap.join();
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, std::chrono::milliseconds(1400));
+    EXPECT_LT(took, std::chrono::milliseconds(4000));
+}
+
 }  // namespace
