@@ -28,11 +28,30 @@ RtString TextOf(const char* data, size_t n) {
 
 std::string_view View(const RtString& text) { return {text.c_str(), text.length()}; }
 
-// The first occurrence of a non-empty needle in haystack, or npos. memmem is
-// linear even for needles that repeat themselves.
+// The first occurrence of a non-empty needle in haystack, or npos. Candidates
+// are found with memchr on the needle's first byte and compared; when the
+// comparisons cost much more than the scan (a needle that repeats itself in
+// a text made of it), the rest is left to memmem, which is linear.
 size_t Find(std::string_view haystack, std::string_view needle) {
-    const void* at = memmem(haystack.data(), haystack.size(), needle.data(), needle.size());
-    return at == nullptr ? std::string_view::npos : static_cast<size_t>(static_cast<const char*>(at) - haystack.data());
+    const size_t n = needle.size();
+    if (n > haystack.size()) return std::string_view::npos;
+    const char* base = haystack.data();
+    const char* const last = base + (haystack.size() - n);  // the last possible start
+    const char first = needle[0];
+    size_t compared = 0;
+    for (const char* at = base; at <= last;) {
+        at = static_cast<const char*>(std::memchr(at, first, static_cast<size_t>(last - at) + 1));
+        if (at == nullptr) return std::string_view::npos;
+        if (std::memcmp(at + 1, needle.data() + 1, n - 1) == 0) return static_cast<size_t>(at - base);
+        compared += n;
+        ++at;
+        if (compared > 4 * static_cast<size_t>(at - base) + 4096) {
+            const void* found = memmem(at, static_cast<size_t>(last - at) + n, needle.data(), n);
+            return found == nullptr ? std::string_view::npos
+                                    : static_cast<size_t>(static_cast<const char*>(found) - base);
+        }
+    }
+    return std::string_view::npos;
 }
 
 // A copy with every byte passed through change.
@@ -53,9 +72,22 @@ RtString ReplaceAll(std::string_view source, std::string_view search, std::strin
     // before the end of the output: an occurrence starting there runs into
     // the source, so every step takes at least one source byte and the loop
     // ends. Of equal length, it resumes after the replacement.
-    const size_t lookBack = F == R ? 0 : F - 1;
     size_t first = Find(source, search);
     if (first == std::string_view::npos) return TextOf(source.data(), source.size());
+    if (F == R) {
+        // Same length: each occurrence is overwritten in place and the search
+        // goes on after it.
+        RtString copy = TextOf(source.data(), source.size());
+        char* bytes = copy.getBuffer(copy.length());
+        for (size_t at = first; at != std::string_view::npos;) {
+            std::memcpy(bytes + at, replacement.data(), R);
+            at += R;
+            const size_t next = Find(source.substr(at), search);
+            at = next == std::string_view::npos ? next : at + next;
+        }
+        return copy;
+    }
+    const size_t lookBack = F - 1;
     std::string out;
     out.reserve(source.size() + (R > F ? source.size() / 8 : 0));
     std::string window;

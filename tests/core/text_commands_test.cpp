@@ -97,6 +97,16 @@ TEST(FindText, SearchesPastZeroBytes) {
     EXPECT_EQ(FindText(text, Bytes(std::string("\0cd", 3)), 3), 5);
 }
 
+TEST(FindText, ANeedleThatRepeatsItselfInATextMadeOfIt) {
+    // Every byte starts a near match: the search must still find the end.
+    const std::string as(20000, 'a');
+    const RtString needle((std::string(100, 'a') + "b").c_str());
+    EXPECT_EQ(FindText(RtString((as + "b").c_str()), needle, 0), 19900);
+    EXPECT_EQ(FindText(RtString((as + "b" + as + "b").c_str()), needle, 19901), 39901);
+    EXPECT_EQ(FindText(RtString(as.c_str()), needle, 0), -1);
+    EXPECT_EQ(Text(ReplaceText(RtString((as + "b").c_str()), needle, RtString("!"))), std::string(19900, 'a') + "!");
+}
+
 // ---- ReplaceText -----------------------------------------------------------
 
 TEST(ReplaceText, LongerShorterAndEqualReplacements) {
