@@ -68,11 +68,7 @@ RtString MapBytes(const RtString& text, Change change) {
 RtString ReplaceAll(std::string_view source, std::string_view search, std::string_view replacement) {
     const size_t F = search.size();
     const size_t R = replacement.size();
-    // After a replacement of another length the search resumes F - 1 bytes
-    // before the end of the output: an occurrence starting there runs into
-    // the source, so every step takes at least one source byte and the loop
-    // ends. Of equal length, it resumes after the replacement.
-    size_t first = Find(source, search);
+    const size_t first = Find(source, search);
     if (first == std::string_view::npos) return TextOf(source.data(), source.size());
     if (F == R) {
         // Same length: each occurrence is overwritten in place and the search
@@ -87,6 +83,10 @@ RtString ReplaceAll(std::string_view source, std::string_view search, std::strin
         }
         return copy;
     }
+    // After a replacement of another length the search resumes F - 1 bytes
+    // before the end of the output (p + R - F + 1), or at its start when it
+    // is shorter than that: an occurrence starting there runs into the
+    // source, so every step takes at least one source byte and the loop ends.
     const size_t lookBack = F - 1;
     std::string out;
     out.reserve(source.size() + (R > F ? source.size() / 8 : 0));
