@@ -94,8 +94,9 @@ void ReadChars(uint32_t channel, RtString& text, int32_t n) {
 
 void ReadLine(uint32_t channel, RtString& line) {
     vtx::Channel& ch = vtx::CheckedChannel(channel);
+    // Room for the longest line; only the bytes of the line are written, and
+    // the terminator after them.
     char* buffer = line.getBuffer(vtx::kLineLimit);
-    std::memset(buffer, 0, vtx::kLineLimit);
     int32_t length = 0;
     bool ended = false;  // a line feed ended the line
     while (length < vtx::kLineLimit && !ended) {

@@ -115,10 +115,14 @@ std::vector<IniSection> ParseIni(const char* data, size_t size) {
 
 std::string FormatIni(const std::vector<IniSection>& sections) {
     std::string out;
+    // The unnamed section is the first one without a name (the one IniGet
+    // finds). Its entries go first, without a header; when it has none, it
+    // is written as "[]" in its place, so that it stays the first unnamed
+    // one when the file is read again.
     const IniSection* unnamed = nullptr;
     for (const IniSection& section : sections)
         if (section.name.length() == 0) {
-            unnamed = &section;
+            if (!section.entries.empty()) unnamed = &section;
             break;
         }
     if (unnamed != nullptr)

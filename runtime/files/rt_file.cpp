@@ -120,7 +120,7 @@ bool RtFile::read(void* destination, int32_t n) {
     return true;
 }
 
-int32_t RtFile::peek(const uint8_t*& data, int32_t n) {
+int32_t RtFile::peekSlow(const uint8_t*& data, int32_t n) {
     if (n < 0) return -1;
     if (handle_ >= 0) {
         if (bufferNext_ == bufferEnd_ && fillReadAhead() < 0) return -1;
@@ -133,12 +133,6 @@ int32_t RtFile::peek(const uint8_t*& data, int32_t n) {
     const int32_t left = size_ - position_;
     data = memory_ + position_;
     return n < left ? n : left;
-}
-
-void RtFile::consume(int32_t n) {
-    if (n <= 0) return;
-    if (handle_ >= 0) bufferNext_ += n;
-    position_ = Clamped(static_cast<int64_t>(position_) + n);
 }
 
 bool RtFile::write(const void* source, int32_t n) {

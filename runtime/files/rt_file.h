@@ -39,9 +39,18 @@ public:
     // Makes up to n bytes at the read position visible without consuming
     // them (a disk file fills its read-ahead buffer). The count available,
     // 0 at the end of the data, -1 when the file cannot be read.
-    int32_t peek(const uint8_t*& data, int32_t n);
+    int32_t peek(const uint8_t*& data, int32_t n) {
+        const int32_t buffered = bufferEnd_ - bufferNext_;
+        if (handle_ < 0 || buffered == 0 || n < 0) return peekSlow(data, n);
+        data = buffer_.get() + bufferNext_;  // the common case: bytes already read ahead
+        return n < buffered ? n : buffered;
+    }
     // Consumes n bytes of the last peek: the position moves past them.
-    void consume(int32_t n);
+    void consume(int32_t n) {
+        if (n <= 0) return;
+        if (handle_ >= 0) bufferNext_ += n;
+        position_ = static_cast<int32_t>(static_cast<int64_t>(position_) + n > INT32_MAX ? INT32_MAX : position_ + n);
+    }
     // Writes n bytes to a disk file; true when all were written.
     bool write(const void* source, int32_t n);
     // Moves the read position; false outside 0 .. size.
@@ -64,8 +73,9 @@ private:
     // Gives back read-ahead bytes not consumed: the file offset returns to
     // where unbuffered reads would have left it.
     bool dropReadAhead();
-    // Refills the read-ahead buffer; false at the end or on an error.
+    // Refills the read-ahead buffer: the bytes held, 0 at the end, -1 on an error.
     int32_t fillReadAhead();
+    int32_t peekSlow(const uint8_t*& data, int32_t n);
 
     int handle_ = -1;
     const uint8_t* memory_ = nullptr;

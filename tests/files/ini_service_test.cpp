@@ -155,6 +155,12 @@ TEST(IniFormat, ParseThenFormatIsStable) {
     EXPECT_EQ(once, "lead=1\r\n[A]\r\nk=v \r\n[]\r\nx=y\r\n[A]\r\nk=second\r\n");
     const auto again = vtx::ParseIni(once.data(), once.size());
     EXPECT_EQ(vtx::FormatIni(again), once);
+
+    // An empty unnamed section keeps its place ahead of later unnamed ones.
+    const std::string empty = "[]\n[A]\nx=1\n[]\ny=2\n";
+    const std::string written = vtx::FormatIni(vtx::ParseIni(empty.data(), empty.size()));
+    EXPECT_EQ(written, "[]\r\n[A]\r\nx=1\r\n[]\r\ny=2\r\n");
+    EXPECT_EQ(vtx::FormatIni(vtx::ParseIni(written.data(), written.size())), written);
 }
 
 }  // namespace
