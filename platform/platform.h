@@ -91,9 +91,10 @@ struct ReplacementFile {
     std::string temporary;  // the file being written
 };
 // Creates the temporary file beside target. The new file gets the old one's
-// permission bits when it exists. Fails when the target is held without
-// sharing by someone else, or the folder cannot take a new file.
-bool CreateReplacement(const std::string& target, ReplacementFile& file) noexcept;
+// permission bits (and owner, when allowed) when it exists. Fails when the
+// folder cannot take a new file, or (unless ignoreLocks, for a caller that
+// holds the target itself) when the target is held without sharing.
+bool CreateReplacement(const std::string& target, ReplacementFile& file, bool ignoreLocks = false) noexcept;
 // Writes all size bytes to the temporary file.
 bool WriteReplacement(ReplacementFile& file, const void* data, size_t size) noexcept;
 // Flushes the temporary file to disk and renames it over the target; on

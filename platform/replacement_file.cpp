@@ -59,10 +59,11 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-bool CreateReplacement(const std::string& target, ReplacementFile& file) noexcept {
+bool CreateReplacement(const std::string& target, ReplacementFile& file, bool ignoreLocks) noexcept {
     DiscardReplacement(file);
     file.target = FollowLinks(NativePath(target));
-    if (file.target.empty() || file.target.back() == '/' || HeldWithoutSharing(file.target)) return false;
+    if (file.target.empty() || file.target.back() == '/') return false;
+    if (!ignoreLocks && HeldWithoutSharing(file.target)) return false;
     const size_t slash = file.target.find_last_of('/');
     const std::string base = slash == std::string::npos ? file.target : file.target.substr(slash + 1);
     std::string pattern = FolderOf(file.target) + "/." + base + ".new-XXXXXX";
@@ -71,7 +72,13 @@ bool CreateReplacement(const std::string& target, ReplacementFile& file) noexcep
     file.handle = fd;
     file.temporary = pattern;
     struct stat info {};
-    const mode_t mode = stat(file.target.c_str(), &info) == 0 ? (info.st_mode & 07777) : DefaultFileMode();
+    mode_t mode = DefaultFileMode();
+    if (stat(file.target.c_str(), &info) == 0) {
+        mode = info.st_mode & 07777;
+        if (fchown(fd, info.st_uid, info.st_gid) != 0) {
+            // Only the owner may keep the owner: another one is not an error.
+        }
+    }
     if (fchmod(fd, mode) != 0) {
         DiscardReplacement(file);
         return false;
