@@ -1,8 +1,10 @@
 // Channel reads: binary values (little-endian), raw characters and lines.
 #include <cstring>
+#include <new>
 
 #include "files/channel_table.h"
 #include "files/channels.h"
+#include "host/host_state.h"
 
 namespace vtx {
 namespace {
@@ -85,7 +87,12 @@ void ReadChars(uint32_t channel, RtString& text, int32_t n) {
     if (ch.file.isDisk() && !ch.writing && static_cast<int64_t>(n) > static_cast<int64_t>(ch.file.size()) - ch.file.position())
         vtx::ChannelFailure();
     const uint32_t room = static_cast<uint32_t>(n) + 32;
-    char* buffer = text.getBuffer(room);
+    char* buffer = nullptr;
+    try {
+        buffer = text.getBuffer(room);
+    } catch (const std::bad_alloc&) {
+        vtx::FatalError(vtx::kBadChannel);  // no room for the text: "out of memory"
+    }
     std::memset(buffer, 0, room);
     if (!ch.file.read(buffer, n)) vtx::ChannelFailure();
     // The length is n whatever was read: zero bytes stay part of the text.

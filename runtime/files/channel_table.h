@@ -10,7 +10,7 @@ namespace vtx {
 
 inline constexpr uint32_t kChannelCount = 8;
 inline constexpr uint32_t kNoSuchFile = 3;
-inline constexpr uint32_t kBadChannel = 7;  // "out of memory", the code for a channel number above 7
+inline constexpr uint32_t kBadChannel = 7;  // "out of memory": a channel number above 7, or no room for a text
 
 struct Channel {
     RtFile file;
