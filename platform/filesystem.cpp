@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 
 #include "platform.h"
@@ -115,6 +116,22 @@ bool WriteToFile(int handle, const void* data, size_t size) noexcept {
     return true;
 }
 
+int OpenExclusiveForAppending(const std::string& path) noexcept {
+    const int fd = LockOrClose(open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+    if (fd == kNoFile) return kNoFile;
+    if (lseek(fd, 0, SEEK_END) < 0) {
+        close(fd);
+        return kNoFile;
+    }
+    return fd;
+}
+
+int64_t SeekFileFrom(int handle, int64_t distance, SeekOrigin origin) noexcept {
+    const int whence = origin == SeekOrigin::Start ? SEEK_SET : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
+    const off_t offset = lseek(handle, static_cast<off_t>(distance), whence);
+    return offset < 0 ? -1 : static_cast<int64_t>(offset);
+}
+
 bool SeekFile(int handle, int64_t position) noexcept {
     return position >= 0 && lseek(handle, static_cast<off_t>(position), SEEK_SET) == static_cast<off_t>(position);
 }
@@ -128,6 +145,16 @@ bool MakeDirectory(const std::string& path) noexcept { return mkdir(NativePath(p
 bool IsDirectory(const std::string& path) noexcept {
     struct stat info {};
     return stat(NativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::string native = NativePath(path);
+    if (!native.empty() && native[0] == '/') return native;
+    char folder[PATH_MAX];
+    if (getcwd(folder, sizeof folder) == nullptr) return native;
+    std::string absolute = folder;
+    if (absolute.back() != '/') absolute += '/';
+    return absolute + native;
 }
 
 }  // namespace vtx::platform

@@ -63,12 +63,44 @@ int64_t FileSize(int handle) noexcept;
 int64_t ReadFromFile(int handle, void* data, size_t size) noexcept;
 // Writes all size bytes; false unless all were written.
 bool WriteToFile(int handle, const void* data, size_t size) noexcept;
+// Opens a file for writing without sharing, creating it when missing, with
+// the offset at its end; kNoFile on failure.
+int OpenExclusiveForAppending(const std::string& path) noexcept;
 // Moves the read/write offset to position bytes from the start.
 bool SeekFile(int handle, int64_t position) noexcept;
+// Moves the offset by distance from the start, the current offset or the
+// end; the new offset, -1 on failure.
+enum class SeekOrigin { Start, Current, End };
+int64_t SeekFileFrom(int handle, int64_t distance, SeekOrigin origin) noexcept;
 void CloseFile(int handle) noexcept;
 // Creates one directory (the parent must exist).
 bool MakeDirectory(const std::string& path) noexcept;
 // True when path exists and is a directory.
 bool IsDirectory(const std::string& path) noexcept;
+// The path made absolute against the current directory ("\\" becomes "/");
+// the path itself when the current directory cannot be read.
+std::string AbsolutePath(const std::string& path);
+
+// --- Replacing a file whole (replacement_file.cpp) -------------------------
+// A new file takes the place of an old one only when it is complete: it is
+// written to a temporary file in the target's folder, flushed to disk and
+// renamed over the target. Until the rename the target is untouched.
+struct ReplacementFile {
+    int handle = kNoFile;
+    std::string target;     // the file to replace (symbolic links followed)
+    std::string temporary;  // the file being written
+};
+// Creates the temporary file beside target. The new file gets the old one's
+// permission bits (and owner, when allowed) when it exists. Fails when the
+// folder cannot take a new file, or (unless ignoreLocks, for a caller that
+// holds the target itself) when the target is held without sharing.
+bool CreateReplacement(const std::string& target, ReplacementFile& file, bool ignoreLocks = false) noexcept;
+// Writes all size bytes to the temporary file.
+bool WriteReplacement(ReplacementFile& file, const void* data, size_t size) noexcept;
+// Flushes the temporary file to disk and renames it over the target; on
+// failure the temporary file is removed and the target kept as it was.
+bool CommitReplacement(ReplacementFile& file) noexcept;
+// Removes the temporary file of a replacement that is not committed.
+void DiscardReplacement(ReplacementFile& file) noexcept;
 
 }  // namespace vtx::platform

@@ -12,6 +12,4 @@ void CreateScene3D() {}
 void EndShadowPass() {}
 void SetTextureMode3D(int32_t) {}
 
-void CloseAllChannels() {}
-
 }  // namespace vtx::pending

@@ -22,7 +22,4 @@ void CreateScene3D();
 void EndShadowPass();
 void SetTextureMode3D(int32_t mode);
 
-// File channels (shutdown step 6).
-void CloseAllChannels();
-
 }  // namespace vtx::pending

@@ -4,6 +4,7 @@
 
 #include "audio/music_service.h"
 #include "audio/sound_device.h"
+#include "files/channels.h"
 #include "files/last_error.h"
 #include "files/pack_resolver.h"
 #include "host/diagnostics.h"
@@ -65,7 +66,7 @@ void ShutdownEngine() {
     AppendErrorLog("Shut down VTX");                                          // 3
     StopMusicForShutdown();                                                   // 4
     platform::ChangeDirectory(ProgramFolder().c_str());                       // 5
-    pending::CloseAllChannels();                                              // 6
+    CloseAllChannels();                                                       // 6
     pending::ReleaseNetwork();                                                // 7
     ReleaseInputDevices();                                                    // 8
     ReleaseSound();                                                           // 9

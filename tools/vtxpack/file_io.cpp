@@ -28,28 +28,6 @@ bool WriteAll(int fd, const void* data, size_t n) {
     return true;
 }
 
-// The folder part of a path ("." when there is none).
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Syncs a folder so a rename inside it survives a crash; failures are harmless.
-void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-// The permission bits a newly created file gets under the current umask.
-mode_t DefaultFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 }  // namespace
 
 std::string SystemError() { return std::strerror(errno); }
@@ -112,65 +90,22 @@ std::string ResolvedPath(const std::string& path) {
     return result;
 }
 
-ReplacementFile::~ReplacementFile() { discard(); }
+ReplacementFile::~ReplacementFile() { vtx::platform::DiscardReplacement(file_); }
 
 bool ReplacementFile::open(const std::string& target, std::string& error) {
-    discard();
-    target_ = target;
-    const size_t slash = target.find_last_of('/');
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string pattern = FolderOf(target) + "/." + base + ".vtxpack-XXXXXX";
-    fd_ = ::mkstemp(pattern.data());
-    if (fd_ < 0) {
-        error = "cannot create a temporary file beside " + target + ": " + SystemError();
-        return false;
-    }
-    temporary_ = pattern;
-    struct stat info {};
-    mode_t mode = DefaultFileMode();
-    if (::stat(target.c_str(), &info) == 0) {
-        mode = info.st_mode & 07777;
-        if (::fchown(fd_, info.st_uid, info.st_gid) != 0) {
-            // Only the owner may be kept: a different one is not an error.
-        }
-    }
-    if (::fchmod(fd_, mode) != 0) {
-        error = "cannot set the permissions of " + temporary_ + ": " + SystemError();
-        discard();
-        return false;
-    }
-    return true;
+    // vtxpack holds the program itself while it rewrites it.
+    if (vtx::platform::CreateReplacement(target, file_, true)) return true;
+    error = "cannot create a temporary file beside " + target + ": " + SystemError();
+    return false;
 }
 
-bool ReplacementFile::put(const void* data, size_t n) { return fd_ >= 0 && WriteAll(fd_, data, n); }
+bool ReplacementFile::put(const void* data, size_t n) { return vtx::platform::WriteReplacement(file_, data, n); }
 
 bool ReplacementFile::commit(std::string& error) {
-    if (fd_ < 0) {
-        error = "no file to commit";
-        return false;
-    }
-    if (::fsync(fd_) != 0 || ::close(fd_) != 0) {
-        fd_ = -1;
-        error = "cannot write " + temporary_ + ": " + SystemError();
-        discard();
-        return false;
-    }
-    fd_ = -1;
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
-        error = "cannot replace " + target_ + ": " + SystemError();
-        discard();
-        return false;
-    }
-    temporary_.clear();
-    SyncFolder(FolderOf(target_));
-    return true;
-}
-
-void ReplacementFile::discard() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    if (!temporary_.empty()) ::unlink(temporary_.c_str());
-    temporary_.clear();
+    const std::string target = file_.target;
+    if (vtx::platform::CommitReplacement(file_)) return true;
+    error = "cannot replace " + target + ": " + SystemError();
+    return false;
 }
 
 bool DescriptorSink::put(const void* data, size_t n) { return WriteAll(fd_, data, n); }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pack_tool.h"
+#include "platform/platform.h"
 
 namespace vtxpack {
 
@@ -29,9 +30,10 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::st
 // pointing at the file it named; the path itself when it cannot be resolved.
 std::string ResolvedPath(const std::string& path);
 
-// A new file that takes the place of target only when committed. Until
-// then target is untouched; a replacement that is not committed removes its
-// temporary file.
+// A new file that takes the place of target only when committed, through
+// the runtime's one way of replacing a file (platform/replacement_file.cpp).
+// Until then target is untouched; a replacement that is not committed
+// removes its temporary file.
 class ReplacementFile : public ByteSink {
 public:
     ~ReplacementFile() override;
@@ -46,11 +48,7 @@ protected:
     bool put(const void* data, size_t n) override;
 
 private:
-    void discard();
-
-    std::string target_;
-    std::string temporary_;
-    int fd_ = -1;
+    vtx::platform::ReplacementFile file_;
 };
 
 // A sink that writes to an already open descriptor (standard output).
