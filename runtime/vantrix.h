@@ -30,3 +30,4 @@
 #include "host/lifecycle.h"
 #include "host/project_settings.h"
 #include "input/input_commands.h"
+#include "path/path_commands.h"
