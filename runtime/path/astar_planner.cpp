@@ -1,5 +1,6 @@
 // AStarPlanner: the A* search over the normalised cost grid, on the sorted
 // list or on the indexed open list (see planner.h).
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -17,21 +18,31 @@ struct Offset {
 };
 constexpr Offset kNeighbours[8] = {{-1, -1, true}, {0, -1, false}, {1, -1, true}, {1, 0, false},
                                    {-1, 0, false}, {-1, 1, true},  {0, 1, false}, {1, 1, true}};
+// The orthogonal ones alone, in the same order, for 4-connected searches.
+constexpr Offset kOrthogonalNeighbours[4] = {{0, -1, false}, {1, 0, false}, {-1, 0, false}, {0, 1, false}};
 constexpr float kDiagonalFactor = 1.4142137f;
 
 int32_t Distance(int32_t a, int32_t b) { return a > b ? a - b : b - a; }
 
 }  // namespace
 
-AStarPlanner::~AStarPlanner() { std::free(cellNodes_); }
+AStarPlanner::~AStarPlanner() {
+    std::free(cellNodes_);
+    std::free(cellRecords_);
+}
 
 bool AStarPlanner::ReserveOpenList(size_t capacity) {
     if (kind_ == OpenListKind::kSortedList) return Planner::ReserveOpenList(capacity);
     // A zeroed index whose pages are only touched where the search goes.
     std::free(cellNodes_);
-    cellNodes_ = static_cast<uint32_t*>(std::calloc(CellCount(), sizeof(uint32_t)));
-    queue_.Clear();
-    return cellNodes_ != nullptr;
+    std::free(cellRecords_);
+    const size_t cells = CellCount();
+    cellNodes_ = static_cast<uint32_t*>(std::calloc(cells, sizeof(uint32_t)));
+    cellRecords_ = static_cast<CellRecord*>(std::malloc(cells * sizeof(CellRecord)));
+    queue_.Reset(&pool_.At(0), cells);
+    if (!cellNodes_ || !cellRecords_) return false;
+    for (size_t i = 0; i < cells; ++i) cellRecords_[i] = {costs_[i], INFINITY};
+    return true;
 }
 
 void AStarPlanner::Begin() {
@@ -54,7 +65,8 @@ void AStarPlanner::Begin() {
     start->state = kNodeOpen;
     const uint32_t index = static_cast<uint32_t>(pool_.IndexOf(start));
     cellNodes_[Cell(start->x, start->y)] = index + 1;
-    queue_.Push(index, start->f, start->sequence);
+    cellRecords_[Cell(start->x, start->y)].g = 0.0f;
+    queue_.Push(index);
 }
 
 bool AStarPlanner::Search() {
@@ -68,10 +80,11 @@ void AStarPlanner::Release() {
         for (int32_t i = 0; i < used; ++i) {
             Node& node = pool_.At(i);
             cellNodes_[Cell(node.x, node.y)] = 0;
+            cellRecords_[Cell(node.x, node.y)].g = INFINITY;
             node.state = kNodeUnused;
             pool_.GiveBack();
         }
-        queue_.Clear();
+        queue_.Reset(&pool_.At(0), CellCount());
     }
     Planner::Release();
 }
@@ -160,11 +173,13 @@ bool AStarPlanner::SearchIndexed() {
     const PathRequest& r = request_;
     const float weight = r.weight;
     const int32_t width = r.width, height = r.height;
-    const float* costs = costs_;
+    CellRecord* records = cellRecords_;
     uint32_t* cellNodes = cellNodes_;
-    auto isLive = [this](uint32_t node, uint64_t sequence) { return pool_.At(static_cast<int32_t>(node)).sequence == sequence; };
-    uint32_t index;
-    while (queue_.Pop(index, isLive)) {
+    const Offset* neighbours = r.diagonalsAllowed ? kNeighbours : kOrthogonalNeighbours;
+    const Offset* neighboursEnd = r.diagonalsAllowed ? kNeighbours + 8 : kOrthogonalNeighbours + 4;
+    for (;;) {
+        const uint32_t index = queue_.Pop();
+        if (index == BucketQueue::kNone) break;
         Node* n = &pool_.At(static_cast<int32_t>(index));
         ++expansions_;
         if (n->x == r.goalX && n->y == r.goalY) {
@@ -174,21 +189,23 @@ bool AStarPlanner::SearchIndexed() {
             return true;
         }
         n->state = kNodeExpanding;
-        for (const Offset& o : kNeighbours) {
-            if (o.diagonal && !r.diagonalsAllowed) continue;
-            const int32_t x = n->x + o.dx, y = n->y + o.dy;
-            if (x < 0 || x >= width || y < 0 || y >= height) continue;
+        for (const Offset* o = neighbours; o != neighboursEnd; ++o) {
+            const int32_t x = n->x + o->dx, y = n->y + o->dy;
+            if (static_cast<uint32_t>(x) >= static_cast<uint32_t>(width) ||
+                static_cast<uint32_t>(y) >= static_cast<uint32_t>(height))
+                continue;
             const size_t cell = Cell(x, y);
-            const float c = costs[cell];
+            CellRecord& record = records[cell];
+            const float c = record.cost;
             if (c == -1.0f) continue;
-            const float step = o.diagonal ? c * (r.diagonalCost ? kDiagonalFactor : 1.0f) : c;
+            const float step = o->diagonal ? c * (r.diagonalCost ? kDiagonalFactor : 1.0f) : c;
             const float g = n->g + step;
+            if (!(record.g > g)) continue;  // the cell's node is as cheap already
             const uint32_t known = cellNodes[cell];
             Node* m;
             if (known) {
                 m = &pool_.At(static_cast<int32_t>(known - 1));
-                if (!(m->g > g)) continue;
-                if (m->state == kNodeOpen) queue_.MarkStale();
+                if (m->state == kNodeOpen) queue_.Remove(known - 1);
                 else ++reopenings_;
             } else {
                 m = pool_.Acquire();
@@ -199,13 +216,13 @@ bool AStarPlanner::SearchIndexed() {
             }
             m->parent = n;
             m->g = g;
+            record.g = g;
             m->f = Priority(g, weight, Distance(r.goalX, x) + Distance(r.goalY, y));
             m->sequence = sequence_++;
             m->state = kNodeOpen;
-            queue_.Push(static_cast<uint32_t>(pool_.IndexOf(m)), m->f, m->sequence);
+            queue_.Push(static_cast<uint32_t>(pool_.IndexOf(m)));
         }
         n->state = kNodeClosed;
-        queue_.SweepIfStale(isLive);
     }
     idle_ = true;
     return true;

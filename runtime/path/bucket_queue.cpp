@@ -1,120 +1,145 @@
 // The bucketed open list of the indexed search (see bucket_queue.h).
 #include "bucket_queue.h"
 
-#include <bit>
 #include <cmath>
 
 namespace vtx {
 
-BucketQueue::BucketQueue() : buckets_(static_cast<size_t>(kWindow)) {}
-
-void BucketQueue::Clear() {
-    for (auto& bucket : buckets_) bucket.clear();
-    overflow_.clear();
+// A window of about one bucket per 16 cells, between 256 and 65536
+// buckets: small maps stay cheap to set up, large ones rarely overflow.
+void BucketQueue::Reset(Node* nodes, size_t cells) {
+    size_t window = 256;
+    while (window < 65536 && window * 16 < cells) window *= 2;
+    buckets_.assign(window, List{});
+    mask_ = window - 1;
+    nodes_ = nodes;
+    overflow_ = List{};
     base_ = cursor_ = 0;
     started_ = false;
-    size_ = stale_ = 0;
-}
-
-// Flips the bits so that unsigned order is float order (for both signs).
-uint32_t BucketQueue::KeyOf(float f) {
-    const uint32_t bits = std::bit_cast<uint32_t>(f);
-    return (bits & 0x80000000u) ? ~bits : bits | 0x80000000u;
+    size_ = 0;
 }
 
 int64_t BucketQueue::BucketOf(float f) {
     return static_cast<int64_t>(std::floor(static_cast<double>(f) * static_cast<double>(kBucketsPerUnit)));
 }
 
-void BucketQueue::HeapPush(std::vector<Entry>& heap, const Entry& e) {
-    size_t i = heap.size();
-    heap.push_back(e);
-    while (i > 0) {
-        const size_t parent = (i - 1) / 2;
-        if (!Before(e, heap[parent])) break;
-        heap[i] = heap[parent];
-        i = parent;
-    }
-    heap[i] = e;
+void BucketQueue::Append(List& list, uint32_t index) {
+    Node& node = nodes_[index];
+    node.queuePrevious = list.tail;
+    node.queueNext = kNone;
+    if (list.tail != kNone) nodes_[list.tail].queueNext = index;
+    else list.head = index;
+    list.tail = index;
 }
 
-BucketQueue::Entry BucketQueue::HeapPop(std::vector<Entry>& heap) {
-    const Entry top = heap.front();
-    const Entry last = heap.back();
-    heap.pop_back();
-    const size_t n = heap.size();
-    if (n == 0) return top;
-    size_t i = 0;
-    for (;;) {
-        size_t child = 2 * i + 1;
-        if (child >= n) break;
-        if (child + 1 < n && Before(heap[child + 1], heap[child])) ++child;
-        if (!Before(heap[child], last)) break;
-        heap[i] = heap[child];
-        i = child;
+// Walks from the tail, where new nodes belong, to the node's sorted place.
+void BucketQueue::InsertSorted(List& list, uint32_t index) {
+    uint32_t after = list.tail;
+    while (after != kNone && Before(index, after)) after = nodes_[after].queuePrevious;
+    if (after == list.tail) {
+        Append(list, index);
+        return;
     }
-    heap[i] = last;
-    return top;
+    Node& node = nodes_[index];
+    const uint32_t before = after == kNone ? list.head : nodes_[after].queueNext;
+    node.queuePrevious = after;
+    node.queueNext = before;
+    nodes_[before].queuePrevious = index;
+    if (after != kNone) nodes_[after].queueNext = index;
+    else list.head = index;
 }
 
-void BucketQueue::Push(uint32_t node, float f, uint64_t sequence) {
-    const Entry e{KeyOf(f), node, sequence};
-    const int64_t q = BucketOf(f);
+void BucketQueue::Unlink(List& list, uint32_t index) {
+    const Node& node = nodes_[index];
+    if (node.queuePrevious != kNone) nodes_[node.queuePrevious].queueNext = node.queueNext;
+    else list.head = node.queueNext;
+    if (node.queueNext != kNone) nodes_[node.queueNext].queuePrevious = node.queuePrevious;
+    else list.tail = node.queuePrevious;
+}
+
+void BucketQueue::Push(uint32_t index) {
+    const int64_t q = BucketOf(nodes_[index].f);
     ++size_;
     if (!started_) {
-        // Room below the first entry: with a heuristic weight above 0.5 the
+        // Room below the first node: with a heuristic weight above 0.5 the
         // priorities can fall as the search goes on.
         started_ = true;
-        base_ = q - kWindow / 4;
+        base_ = q - Window() / 4;
         cursor_ = q;
     }
     if (q < base_) MoveWindowDown(q);
-    Place(e, q);
+    Place(index, q);
 }
 
-void BucketQueue::Place(const Entry& e, int64_t q) {
-    if (q >= base_ + kWindow) {
-        overflow_.push_back(e);
+void BucketQueue::Place(uint32_t index, int64_t q) {
+    if (q >= base_ + Window()) {
+        Append(overflow_, index);
         return;
     }
-    HeapPush(Bucket(q), e);
+    InsertSorted(At(q), index);
     if (q < cursor_) cursor_ = q;
 }
 
+void BucketQueue::Remove(uint32_t index) {
+    Unlink(ListOf(index), index);
+    --size_;
+}
+
+uint32_t BucketQueue::Pop() {
+    for (;;) {
+        const int64_t end = base_ + Window();
+        while (cursor_ < end && At(cursor_).head == kNone) ++cursor_;
+        if (cursor_ < end) {
+            List& list = At(cursor_);
+            const uint32_t index = list.head;
+            Unlink(list, index);
+            --size_;
+            return index;
+        }
+        if (!RefillFromOverflow()) return kNone;
+    }
+}
+
 // Lowers the window so that bucket q lies a quarter window above its
-// bottom; the buckets that fall off its top go to the overflow.
+// bottom; the buckets that fall off its top join the overflow.
 void BucketQueue::MoveWindowDown(int64_t q) {
-    const int64_t newBase = q - kWindow / 4;
-    const int64_t keepEnd = newBase + kWindow;  // first bucket above the new window
+    const int64_t newBase = q - Window() / 4;
+    const int64_t keepEnd = newBase + Window();  // first bucket above the new window
     const int64_t from = keepEnd > base_ ? keepEnd : base_;
-    for (int64_t b = from; b < base_ + kWindow; ++b) {
-        auto& bucket = Bucket(b);
-        overflow_.insert(overflow_.end(), bucket.begin(), bucket.end());
-        bucket.clear();
+    for (int64_t b = from; b < base_ + Window(); ++b) {
+        List& list = At(b);
+        if (list.head == kNone) continue;
+        if (overflow_.tail != kNone) {
+            nodes_[overflow_.tail].queueNext = list.head;
+            nodes_[list.head].queuePrevious = overflow_.tail;
+        } else {
+            overflow_.head = list.head;
+        }
+        overflow_.tail = list.tail;
+        list = List{};
     }
     base_ = newBase;
     if (cursor_ > keepEnd) cursor_ = keepEnd;
 }
 
-// The window has run empty: moves it to the lowest overflow entry and
-// takes in every overflow entry that falls inside it.
+// The window has run empty: moves it to the lowest node of the overflow
+// and takes in every overflow node that falls inside it.
 bool BucketQueue::RefillFromOverflow() {
-    if (overflow_.empty()) return false;
-    uint32_t lowest = overflow_.front().key;
-    for (const Entry& e : overflow_)
-        if (e.key < lowest) lowest = e.key;
-    const uint32_t bits = (lowest & 0x80000000u) ? lowest & 0x7fffffffu : ~lowest;
-    const int64_t q = BucketOf(std::bit_cast<float>(bits));
-    base_ = q - kWindow / 4;
-    cursor_ = base_ + kWindow;
-    size_t out = 0;
-    for (const Entry& e : overflow_) {
-        const uint32_t eb = (e.key & 0x80000000u) ? e.key & 0x7fffffffu : ~e.key;
-        const int64_t eq = BucketOf(std::bit_cast<float>(eb));
-        if (eq < base_ + kWindow) Place(e, eq);
-        else overflow_[out++] = e;
+    if (overflow_.head == kNone) return false;
+    float lowest = nodes_[overflow_.head].f;
+    for (uint32_t i = overflow_.head; i != kNone; i = nodes_[i].queueNext)
+        if (nodes_[i].f < lowest) lowest = nodes_[i].f;
+    base_ = BucketOf(lowest) - Window() / 4;
+    cursor_ = base_ + Window();
+    for (uint32_t i = overflow_.head; i != kNone;) {
+        const uint32_t next = nodes_[i].queueNext;
+        const int64_t q = BucketOf(nodes_[i].f);
+        if (q < base_ + Window()) {
+            Unlink(overflow_, i);
+            Place(i, q);
+        }
+        i = next;
     }
-    overflow_.resize(out);
     return true;
 }
 

@@ -1,122 +1,84 @@
-// BucketQueue: the indexed search's open list. It hands out entries in
-// the order (f, sequence) - the smallest f first and, among equal f, the
-// entry inserted first - which is the order in which the sorted list
-// expands its nodes.
+// BucketQueue: the indexed search's open list. It hands out nodes in the
+// order (f, sequence) - the smallest f first and, among equal f, the node
+// inserted first - which is the order in which the sorted list expands
+// them.
 //
-// Entries fall into buckets of width 1 / kBucketsPerUnit of f. A window of
-// kWindow consecutive buckets lives in a ring; each bucket is a small
-// binary heap on (f, sequence). Entries above the window wait in an
-// overflow list until the window has run empty; an entry below the window
-// moves the window down (the entries pushed out of its top go to the
-// overflow). A node whose f improves is pushed again with a new sequence;
-// its old entry stays behind, is recognised by its sequence and skipped.
-// Stale entries are swept out once they outnumber the live ones, so the
-// memory stays within a small multiple of the open nodes.
+// Nodes fall into buckets of width 1 / kBucketsPerUnit of f. A window of
+// consecutive buckets lives in a ring; each bucket is a doubly linked list
+// through the nodes themselves, sorted by (f, sequence) and taken from its
+// head. Sequences only grow, so a new node usually belongs at the tail (on
+// plateaus of equal f always), and a bucket holds few distinct priorities:
+// insertion is a short walk from the tail. Nodes whose bucket lies above
+// the window wait in an unsorted overflow list until the window has run
+// empty; a node below the window moves the window down, and the buckets
+// pushed out of its top join the overflow. A node is in the overflow
+// exactly when its bucket lies above the window.
+//
+// Removal (a node whose route improved) unlinks the node, so the queue
+// never holds more than the open nodes and needs no memory of its own
+// beyond the ring of list ends.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "node.h"
+
 namespace vtx {
 
 class BucketQueue {
 public:
-    struct Entry {
-        uint32_t key;       // f as an unsigned number that orders as f does
-        uint32_t node;      // pool index of the node
-        uint64_t sequence;  // insertion number
-    };
+    static constexpr float kBucketsPerUnit = 64.0f;
+    static constexpr uint32_t kNone = UINT32_MAX;
 
-    static constexpr int kWindowBits = 12;
-    static constexpr int64_t kWindow = int64_t{1} << kWindowBits;
-    static constexpr float kBucketsPerUnit = 8.0f;
+    BucketQueue() { Reset(nullptr, 0); }
 
-    BucketQueue();
-
-    // Empties the queue (keeps the memory).
-    void Clear();
-    // Adds the entry for node with priority f; sequence must grow with
-    // every push.
-    void Push(uint32_t node, float f, uint64_t sequence);
-    // Takes the smallest live entry. isLive(node, sequence) tells whether
-    // an entry still stands for its node. False when the queue is empty.
-    template <typename IsLive>
-    bool Pop(uint32_t& node, IsLive&& isLive);
-    // Counts one entry as stale (its node was pushed again).
-    void MarkStale() { ++stale_; }
-    // Removes stale entries when they outnumber live ones.
-    template <typename IsLive>
-    void SweepIfStale(IsLive&& isLive);
-    // Entries held, live and stale.
+    // Empties the queue of the nodes at nodes (indices are positions there)
+    // and sizes the window for a map of cells cells.
+    void Reset(Node* nodes, size_t cells);
+    // Adds node index; its f and sequence are set, sequence larger than any
+    // before.
+    void Push(uint32_t index);
+    // Takes out a node that Push added and Pop did not return yet.
+    void Remove(uint32_t index);
+    // Takes the first node, or kNone when the queue is empty.
+    uint32_t Pop();
     size_t Size() const { return size_; }
 
 private:
-    static uint32_t KeyOf(float f);
+    struct List {
+        uint32_t head = kNone;
+        uint32_t tail = kNone;
+    };
+
     static int64_t BucketOf(float f);
-    static bool Before(const Entry& a, const Entry& b) {
-        return a.key != b.key ? a.key < b.key : a.sequence < b.sequence;
+    bool Before(uint32_t a, uint32_t b) const {
+        const Node& na = nodes_[a];
+        const Node& nb = nodes_[b];
+        return na.f != nb.f ? na.f < nb.f : na.sequence < nb.sequence;
     }
-    std::vector<Entry>& Bucket(int64_t q) { return buckets_[static_cast<size_t>(q & (kWindow - 1))]; }
-    void HeapPush(std::vector<Entry>& heap, const Entry& e);
-    Entry HeapPop(std::vector<Entry>& heap);
-    void Place(const Entry& e, int64_t q);
+    List& At(int64_t q) { return buckets_[static_cast<size_t>(q) & mask_]; }
+    int64_t Window() const { return static_cast<int64_t>(buckets_.size()); }
+    List& ListOf(uint32_t index) {
+        const int64_t q = BucketOf(nodes_[index].f);
+        return q >= base_ + Window() ? overflow_ : At(q);
+    }
+    void InsertSorted(List& list, uint32_t index);
+    void Append(List& list, uint32_t index);
+    void Unlink(List& list, uint32_t index);
+    void Place(uint32_t index, int64_t q);
     void MoveWindowDown(int64_t q);
     bool RefillFromOverflow();
-    template <typename IsLive>
-    void Sweep(IsLive&& isLive);
 
-    std::vector<std::vector<Entry>> buckets_;
-    std::vector<Entry> overflow_;  // entries whose bucket lies above the window
-    int64_t base_ = 0;             // first bucket of the window
-    int64_t cursor_ = 0;           // no window bucket below it holds an entry
+    Node* nodes_ = nullptr;
+    std::vector<List> buckets_;
+    size_t mask_ = 0;
+    List overflow_;
+    int64_t base_ = 0;    // first bucket of the window
+    int64_t cursor_ = 0;  // no window bucket below it holds a node
     bool started_ = false;
     size_t size_ = 0;
-    size_t stale_ = 0;
 };
-
-template <typename IsLive>
-bool BucketQueue::Pop(uint32_t& node, IsLive&& isLive) {
-    for (;;) {
-        while (cursor_ < base_ + kWindow && Bucket(cursor_).empty()) ++cursor_;
-        if (cursor_ == base_ + kWindow) {
-            if (!RefillFromOverflow()) return false;
-            continue;
-        }
-        const Entry e = HeapPop(Bucket(cursor_));
-        --size_;
-        if (isLive(e.node, e.sequence)) {
-            node = e.node;
-            return true;
-        }
-        if (stale_ > 0) --stale_;
-    }
-}
-
-template <typename IsLive>
-void BucketQueue::SweepIfStale(IsLive&& isLive) {
-    if (stale_ > 4096 && stale_ * 2 > size_) Sweep(isLive);
-}
-
-template <typename IsLive>
-void BucketQueue::Sweep(IsLive&& isLive) {
-    std::vector<Entry> kept;
-    for (auto& bucket : buckets_) {
-        if (bucket.empty()) continue;
-        kept.clear();
-        for (const Entry& e : bucket)
-            if (isLive(e.node, e.sequence)) kept.push_back(e);
-        bucket.clear();
-        for (const Entry& e : kept) HeapPush(bucket, e);
-    }
-    size_t out = 0;
-    for (const Entry& e : overflow_)
-        if (isLive(e.node, e.sequence)) overflow_[out++] = e;
-    overflow_.resize(out);
-    size_ = 0;
-    for (const auto& bucket : buckets_) size_ += bucket.size();
-    size_ += overflow_.size();
-    stale_ = 0;
-}
 
 }  // namespace vtx

@@ -18,25 +18,9 @@
 
 #include "bucket_queue.h"
 #include "fixed_deque.h"
+#include "node.h"
 
 namespace vtx {
-
-// One grid cell reached by the search.
-struct Node {
-    Node* parent;      // null for the start
-    int32_t x;         // column
-    int32_t y;         // row
-    float f;           // priority: smaller is expanded earlier
-    float g;           // cost of the best known route from the start
-    Node* bucketNext;  // chain inside the closed set's bucket
-    // Used by the indexed open list only: the insertion number of the
-    // node's live queue entry, and where the node is.
-    uint64_t sequence;
-    uint8_t state;
-};
-
-// The node states of the indexed search.
-enum : uint8_t { kNodeUnused = 0, kNodeOpen = 1, kNodeExpanding = 2, kNodeClosed = 3 };
 
 // The planner's configuration, copied into it by Setup.
 struct PathRequest {
@@ -189,9 +173,16 @@ private:
     OpenListKind kind_;
     uint64_t expansions_ = 0;
     uint64_t reopenings_ = 0;
-    // The indexed search: pool index + 1 of each cell's node (0 = none).
+    // The indexed search: per cell its cost beside the g of its node (+inf
+    // while it has none), so one memory access decides about a neighbour;
+    // and the pool index + 1 of each cell's node (0 = none).
+    struct CellRecord {
+        float cost;
+        float g;
+    };
+    CellRecord* cellRecords_ = nullptr;
     uint32_t* cellNodes_ = nullptr;
-    BucketQueue queue_;
+    BucketQueue queue_;  // linked through the pool's nodes
     uint64_t sequence_ = 0;
 };
 

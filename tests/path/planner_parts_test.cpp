@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <deque>
 #include <random>
@@ -131,47 +132,46 @@ TEST(NodeFactory, HandsOutItsCapacityThenNull) {
     EXPECT_EQ(pool.Capacity(), 2);
 }
 
-// Random pushes and pops against a sorted model: priorities spread over a
-// wide range (so the window moves up and down and the overflow fills), many
-// equal priorities, and nodes pushed again so older entries go stale.
+// Random pushes, removals and pops against a model that looks for the
+// smallest (f, sequence): priorities spread over a wide range (so the
+// window moves up and down and the overflow fills and empties), many equal
+// priorities, and nodes taken out and pushed again with a new priority.
 TEST(BucketQueue, PopsInPriorityThenInsertionOrder) {
     std::mt19937 random(11);
     for (int round = 0; round < 40; ++round) {
+        std::vector<vtx::Node> nodes(64);
+        std::vector<bool> queued(64, false);
         BucketQueue queue;
-        struct Live {
-            float f;
-            uint64_t sequence;
-        };
-        std::vector<Live> nodes(64, Live{0, UINT64_MAX});
-        std::vector<bool> open(64, false);
+        queue.Reset(nodes.data(), round % 2 ? 100 : 1u << 24);
         uint64_t sequence = 0;
         const float spread = round % 4 == 0 ? 3.0f : round % 4 == 1 ? 40.0f : round % 4 == 2 ? 5000.0f : 1e6f;
-        auto isLive = [&](uint32_t node, uint64_t s) { return open[node] && nodes[node].sequence == s; };
         for (int step = 0; step < 3000; ++step) {
             if (random() % 3 != 0) {
-                const uint32_t node = random() % 64;
+                const uint32_t index = random() % 64;
                 float f = std::uniform_real_distribution<float>(0, spread)(random);
                 if (random() % 4 == 0) f = std::floor(f);  // ties
-                if (open[node]) queue.MarkStale();
-                nodes[node] = {f, sequence};
-                open[node] = true;
-                queue.Push(node, f, sequence++);
+                if (queued[index]) queue.Remove(index);
+                nodes[index].f = f;
+                nodes[index].sequence = sequence++;
+                queued[index] = true;
+                queue.Push(index);
             } else {
-                // The model's choice: smallest f, then smallest sequence.
                 int best = -1;
                 for (int n = 0; n < 64; ++n) {
-                    if (!open[n]) continue;
+                    if (!queued[n]) continue;
                     if (best < 0 || nodes[n].f < nodes[best].f ||
                         (nodes[n].f == nodes[best].f && nodes[n].sequence < nodes[best].sequence))
                         best = n;
                 }
-                uint32_t got = 0;
-                ASSERT_EQ(queue.Pop(got, isLive), best >= 0);
-                if (best < 0) continue;
+                const uint32_t got = queue.Pop();
+                if (best < 0) {
+                    ASSERT_EQ(got, BucketQueue::kNone);
+                    continue;
+                }
                 ASSERT_EQ(got, static_cast<uint32_t>(best)) << "round " << round << " step " << step;
-                open[got] = false;
+                queued[got] = false;
             }
-            queue.SweepIfStale(isLive);
+            ASSERT_EQ(queue.Size(), static_cast<size_t>(std::count(queued.begin(), queued.end(), true)));
         }
     }
 }
