@@ -1,6 +1,7 @@
 // The bucketed open list of the indexed search (see bucket_queue.h).
 #include "bucket_queue.h"
 
+#include <bit>
 #include <cmath>
 
 namespace vtx {
@@ -11,6 +12,7 @@ void BucketQueue::Reset(Node* nodes, size_t cells) {
     size_t window = 256;
     while (window < 65536 && window * 16 < cells) window *= 2;
     buckets_.assign(window, List{});
+    filled_.assign(window / 64, 0);
     mask_ = window - 1;
     nodes_ = nodes;
     overflow_ = List{};
@@ -35,7 +37,7 @@ void BucketQueue::Append(List& list, uint32_t index) {
 // Walks from the tail, where new nodes belong, to the node's sorted place.
 void BucketQueue::InsertSorted(List& list, uint32_t index) {
     uint32_t after = list.tail;
-    while (after != kNone && Before(index, after)) after = nodes_[after].queuePrevious;
+    while (after != kNone && Before(index, after)) after = after == list.head ? kNone : nodes_[after].queuePrevious;
     if (after == list.tail) {
         Append(list, index);
         return;
@@ -49,10 +51,17 @@ void BucketQueue::InsertSorted(List& list, uint32_t index) {
     else list.head = index;
 }
 
+// The head's back link is never read (taking the head leaves the next
+// node's back link as it was, which saves touching that node); every other
+// node's is kept.
 void BucketQueue::Unlink(List& list, uint32_t index) {
     const Node& node = nodes_[index];
-    if (node.queuePrevious != kNone) nodes_[node.queuePrevious].queueNext = node.queueNext;
-    else list.head = node.queueNext;
+    if (list.head == index) {
+        list.head = node.queueNext;
+        if (list.head == kNone) list.tail = kNone;
+        return;
+    }
+    nodes_[node.queuePrevious].queueNext = node.queueNext;
     if (node.queueNext != kNone) nodes_[node.queueNext].queuePrevious = node.queuePrevious;
     else list.tail = node.queuePrevious;
 }
@@ -77,22 +86,43 @@ void BucketQueue::Place(uint32_t index, int64_t q) {
         return;
     }
     InsertSorted(At(q), index);
+    MarkFilled(q);
     if (q < cursor_) cursor_ = q;
 }
 
 void BucketQueue::Remove(uint32_t index) {
-    Unlink(ListOf(index), index);
+    const int64_t q = BucketOf(nodes_[index].f);
+    if (q >= base_ + Window()) {
+        Unlink(overflow_, index);
+    } else {
+        List& list = At(q);
+        Unlink(list, index);
+        if (list.head == kNone) MarkEmpty(q);
+    }
     --size_;
+}
+
+// The first bucket from from on that holds a node, or end. Bits of ring
+// positions past end stand for buckets below from, which are all empty.
+int64_t BucketQueue::NextFilled(int64_t from, int64_t end) const {
+    while (from < end) {
+        const size_t p = static_cast<size_t>(from) & mask_;
+        const uint64_t word = filled_[p >> 6] >> (p & 63);
+        if (word) return from + std::countr_zero(word);
+        from += static_cast<int64_t>(64 - (p & 63));
+    }
+    return end;
 }
 
 uint32_t BucketQueue::Pop() {
     for (;;) {
         const int64_t end = base_ + Window();
-        while (cursor_ < end && At(cursor_).head == kNone) ++cursor_;
+        cursor_ = NextFilled(cursor_, end);
         if (cursor_ < end) {
             List& list = At(cursor_);
             const uint32_t index = list.head;
             Unlink(list, index);
+            if (list.head == kNone) MarkEmpty(cursor_);
             --size_;
             return index;
         }
@@ -117,6 +147,7 @@ void BucketQueue::MoveWindowDown(int64_t q) {
         }
         overflow_.tail = list.tail;
         list = List{};
+        MarkEmpty(b);
     }
     base_ = newBase;
     if (cursor_ > keepEnd) cursor_ = keepEnd;

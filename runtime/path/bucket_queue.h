@@ -14,6 +14,10 @@
 // pushed out of its top join the overflow. A node is in the overflow
 // exactly when its bucket lies above the window.
 //
+// A bit per window bucket tells which hold nodes, so finding the next
+// bucket skips 64 empty ones at a time (a maze's few open nodes lie far
+// apart in f).
+//
 // Removal (a node whose route improved) unlinks the node, so the queue
 // never holds more than the open nodes and needs no memory of its own
 // beyond the ring of list ends.
@@ -60,10 +64,15 @@ private:
     }
     List& At(int64_t q) { return buckets_[static_cast<size_t>(q) & mask_]; }
     int64_t Window() const { return static_cast<int64_t>(buckets_.size()); }
-    List& ListOf(uint32_t index) {
-        const int64_t q = BucketOf(nodes_[index].f);
-        return q >= base_ + Window() ? overflow_ : At(q);
+    void MarkFilled(int64_t q) {
+        const size_t p = static_cast<size_t>(q) & mask_;
+        filled_[p >> 6] |= uint64_t{1} << (p & 63);
     }
+    void MarkEmpty(int64_t q) {
+        const size_t p = static_cast<size_t>(q) & mask_;
+        filled_[p >> 6] &= ~(uint64_t{1} << (p & 63));
+    }
+    int64_t NextFilled(int64_t from, int64_t end) const;
     void InsertSorted(List& list, uint32_t index);
     void Append(List& list, uint32_t index);
     void Unlink(List& list, uint32_t index);
@@ -73,6 +82,7 @@ private:
 
     Node* nodes_ = nullptr;
     std::vector<List> buckets_;
+    std::vector<uint64_t> filled_;  // bit p: ring bucket p holds a node
     size_t mask_ = 0;
     List overflow_;
     int64_t base_ = 0;    // first bucket of the window
