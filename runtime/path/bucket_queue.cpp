@@ -21,8 +21,11 @@ void BucketQueue::Reset(Node* nodes, size_t cells) {
     size_ = 0;
 }
 
+// f x 64 is exact in floats; truncation, corrected below zero, is floor.
 int64_t BucketQueue::BucketOf(float f) {
-    return static_cast<int64_t>(std::floor(static_cast<double>(f) * static_cast<double>(kBucketsPerUnit)));
+    const float scaled = f * kBucketsPerUnit;
+    const int64_t q = static_cast<int64_t>(scaled);
+    return static_cast<float>(q) > scaled ? q - 1 : q;
 }
 
 void BucketQueue::Append(List& list, uint32_t index) {
