@@ -259,18 +259,21 @@ int main(int argc, char** argv) {
             if (size == 512 && !quick && m.name != "unreachable goal") {
                 // One query, one round: the sorted list is quadratic (an
                 // unreachable goal takes it minutes, so it is skipped there).
+                // Its ratio is against the anchor on that same first query.
+                std::vector<std::vector<int32_t>> firstPath;
                 const Timing sorted = TimePlanner(m, vtx::OpenListKind::kSortedList, 1, 1, &sortedPaths);
+                const Timing first = TimeAnchor(m, 1, 3, &firstPath);
                 if (sortedPaths[0] != indexedPaths[0]) agree = false;
-                std::printf(" %9.1f %7.2f %7.2fx %7.1fx\n", sorted.msPerQuery, sorted.expansionsPerSecond / 1e6,
-                            anchor.msPerQuery / indexed.msPerQuery, anchor.msPerQuery / sorted.msPerQuery);
+                std::printf(" %9.1f %7.2f %7.2fx %7.2fx\n", sorted.msPerQuery, sorted.expansionsPerSecond / 1e6,
+                            anchor.msPerQuery / indexed.msPerQuery, first.msPerQuery / sorted.msPerQuery);
             } else {
                 std::printf(" %9s %7s %7.2fx %8s\n", "skipped", "", anchor.msPerQuery / indexed.msPerQuery, "");
             }
             std::fflush(stdout);
         }
     }
-    std::printf("idx/anc: how many times faster than the anchor the indexed planner is (sort/anc: the sorted list;\n"
-                "below 1 is slower). Paths of all planners %s.\n",
+    std::printf("idx/anc: how many times faster than the anchor the indexed planner is; sort/anc: the same for\n"
+                "the sorted list on the first query alone (below 1 is slower). Paths of all planners %s.\n",
                 agree ? "agree" : "DIFFER");
     return agree ? 0 : 1;
 }
