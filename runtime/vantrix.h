@@ -38,3 +38,4 @@
 #include "host/project_settings.h"
 #include "input/input_commands.h"
 #include "input/key_names.h"
+#include "path/path_commands.h"

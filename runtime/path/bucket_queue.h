@@ -1,0 +1,94 @@
+// BucketQueue: the indexed search's open list. It hands out nodes in the
+// order (f, sequence) - the smallest f first and, among equal f, the node
+// inserted first - which is the order in which the sorted list expands
+// them.
+//
+// Nodes fall into buckets of width 1 / kBucketsPerUnit of f. A window of
+// consecutive buckets lives in a ring; each bucket is a doubly linked list
+// through the nodes themselves, sorted by (f, sequence) and taken from its
+// head. Sequences only grow, so a new node usually belongs at the tail (on
+// plateaus of equal f always), and a bucket holds few distinct priorities:
+// insertion is a short walk from the tail. Nodes whose bucket lies above
+// the window wait in an unsorted overflow list until the window has run
+// empty; a node below the window moves the window down, and the buckets
+// pushed out of its top join the overflow. A node is in the overflow
+// exactly when its bucket lies above the window.
+//
+// A bit per window bucket tells which hold nodes, so finding the next
+// bucket skips 64 empty ones at a time (a maze's few open nodes lie far
+// apart in f).
+//
+// Removal (a node whose route improved) unlinks the node, so the queue
+// never holds more than the open nodes and needs no memory of its own
+// beyond the ring of list ends.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "node.h"
+
+namespace vtx {
+
+class BucketQueue {
+public:
+    static constexpr float kBucketsPerUnit = 64.0f;
+    static constexpr uint32_t kNone = UINT32_MAX;
+
+    BucketQueue() { Reset(nullptr, 0); }
+
+    // Empties the queue of the nodes at nodes (indices are positions there)
+    // and sizes the window for a map of cells cells.
+    void Reset(Node* nodes, size_t cells);
+    // Adds node index; its f and sequence are set, sequence larger than any
+    // before.
+    void Push(uint32_t index);
+    // Takes out a node that Push added and Pop did not return yet.
+    void Remove(uint32_t index);
+    // Takes the first node, or kNone when the queue is empty.
+    uint32_t Pop();
+    size_t Size() const { return size_; }
+
+private:
+    struct List {
+        uint32_t head = kNone;
+        uint32_t tail = kNone;
+    };
+
+    static int64_t BucketOf(float f);
+    bool Before(uint32_t a, uint32_t b) const {
+        const Node& na = nodes_[a];
+        const Node& nb = nodes_[b];
+        return na.f != nb.f ? na.f < nb.f : na.sequence < nb.sequence;
+    }
+    List& At(int64_t q) { return buckets_[static_cast<size_t>(q) & mask_]; }
+    int64_t Window() const { return static_cast<int64_t>(buckets_.size()); }
+    void MarkFilled(int64_t q) {
+        const size_t p = static_cast<size_t>(q) & mask_;
+        filled_[p >> 6] |= uint64_t{1} << (p & 63);
+    }
+    void MarkEmpty(int64_t q) {
+        const size_t p = static_cast<size_t>(q) & mask_;
+        filled_[p >> 6] &= ~(uint64_t{1} << (p & 63));
+    }
+    int64_t NextFilled(int64_t from, int64_t end) const;
+    void InsertSorted(List& list, uint32_t index);
+    void Append(List& list, uint32_t index);
+    void Unlink(List& list, uint32_t index);
+    void Place(uint32_t index, int64_t q);
+    void MoveWindowDown(int64_t q);
+    bool RefillFromOverflow();
+
+    Node* nodes_ = nullptr;
+    std::vector<List> buckets_;
+    std::vector<uint64_t> filled_;  // bit p: ring bucket p holds a node
+    size_t mask_ = 0;
+    List overflow_;
+    int64_t base_ = 0;    // first bucket of the window
+    int64_t cursor_ = 0;  // no window bucket below it holds a node
+    bool started_ = false;
+    size_t size_ = 0;
+};
+
+}  // namespace vtx
