@@ -61,23 +61,26 @@ TEST_F(MovieTest, PicturesAreShownLetterboxedForTheMoviesLength) {
     EXPECT_GT(pixel(320, 90)[2], 200);
 }
 
+// Puts an event in the window's queue, as the X server would send it: a
+// window event, or a key event of the space bar.
+void PushEvent(uint32_t type, uint8_t windowEvent) {
+    SDL_Event e{};
+    e.type = type;
+    e.common.timestamp = SDL_GetTicks();
+    e.window.event = windowEvent;
+    if (type != SDL_WINDOWEVENT) e.key.keysym.scancode = SDL_SCANCODE_SPACE;
+    SDL_PushEvent(&e);
+}
+
 // The key comes as an event in the window's queue, as the X server would send it.
 TEST_F(MovieTest, AKeyPressEndsALoopingMovie) {
     const std::string path = Movie(64, 48, 0.5);
-    auto push = [](uint32_t type, uint8_t windowEvent) {
-        SDL_Event e{};
-        e.type = type;
-        e.common.timestamp = SDL_GetTicks();
-        e.window.event = windowEvent;
-        if (type != SDL_WINDOWEVENT) e.key.keysym.scancode = SDL_SCANCODE_SPACE;
-        SDL_PushEvent(&e);
-    };
-    push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_GAINED);  // no window manager gives the focus
+    PushEvent(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_GAINED);  // no window manager gives the focus
     std::thread press([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // past the first loop
-        push(SDL_KEYDOWN, 0);
+        PushEvent(SDL_KEYDOWN, 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        push(SDL_KEYUP, 0);
+        PushEvent(SDL_KEYUP, 0);
     });
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(PlayMovie(RtString(path.c_str()), 1), 0);
@@ -91,21 +94,13 @@ TEST_F(MovieTest, AKeyPressEndsALoopingMovie) {
 // it, down and up before the next poll, ends it.
 TEST_F(MovieTest, ATapEndsALoopingMovieButOneFromBeforeDoesNot) {
     const std::string path = Movie(64, 48, 0.5);
-    auto push = [](uint32_t type, uint8_t windowEvent) {
-        SDL_Event e{};
-        e.type = type;
-        e.common.timestamp = SDL_GetTicks();
-        e.window.event = windowEvent;
-        if (type != SDL_WINDOWEVENT) e.key.keysym.scancode = SDL_SCANCODE_SPACE;
-        SDL_PushEvent(&e);
-    };
-    push(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_GAINED);
-    push(SDL_KEYDOWN, 0);
-    push(SDL_KEYUP, 0);
+    PushEvent(SDL_WINDOWEVENT, SDL_WINDOWEVENT_FOCUS_GAINED);
+    PushEvent(SDL_KEYDOWN, 0);
+    PushEvent(SDL_KEYUP, 0);
     std::thread tap([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-        push(SDL_KEYDOWN, 0);
-        push(SDL_KEYUP, 0);
+        PushEvent(SDL_KEYDOWN, 0);
+        PushEvent(SDL_KEYUP, 0);
     });
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(PlayMovie(RtString(path.c_str()), 1), 0);

@@ -17,25 +17,12 @@
 
 #include <vantrix/vantrix.h>
 
+#include "tests/support/probe_output.h"
+
 #include "files/memory_names.h"
 #include "platform/platform.h"
 
 namespace {
-
-// The program's arguments, exactly as the process received them.
-std::vector<std::string> Arguments() {
-    std::ifstream in("/proc/self/cmdline", std::ios::binary);
-    const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<std::string> arguments;
-    size_t start = 0;
-    while (start < all.size()) {
-        const size_t end = all.find('\0', start);
-        arguments.push_back(all.substr(start, end - start));
-        start = end == std::string::npos ? all.size() : end + 1;
-    }
-    if (!arguments.empty()) arguments.erase(arguments.begin());  // the program itself
-    return arguments;
-}
 
 // Reads a whole file (disk or memory name) through RtFile; false when it
 // cannot be opened or read.

@@ -16,31 +16,9 @@
 
 #include <vantrix/vantrix.h>
 
+#include "tests/support/probe_output.h"
+
 namespace {
-
-// The program's arguments, exactly as the process received them.
-std::vector<std::string> Arguments() {
-    std::ifstream in("/proc/self/cmdline", std::ios::binary);
-    const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<std::string> arguments;
-    size_t start = 0;
-    while (start < all.size()) {
-        const size_t end = all.find('\0', start);
-        arguments.push_back(all.substr(start, end - start));
-        start = end == std::string::npos ? all.size() : end + 1;
-    }
-    if (!arguments.empty()) arguments.erase(arguments.begin());  // the program itself
-    return arguments;
-}
-
-// Writes a line straight to standard output, unbuffered, so lines written
-// during exit keep their order.
-void Say(const std::string& line) {
-    std::fflush(stdout);
-    const std::string text = line + "\n";
-    const ssize_t written = write(1, text.data(), text.size());
-    (void)written;
-}
 
 // The exit handler registered before any module is bound.
 void ExitHandler() { Say("exit handler ran"); }

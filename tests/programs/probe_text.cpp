@@ -18,28 +18,9 @@
 
 #include <vantrix/vantrix.h>
 
+#include "tests/support/probe_output.h"
+
 namespace {
-
-std::vector<std::string> Arguments() {
-    std::ifstream in("/proc/self/cmdline", std::ios::binary);
-    const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<std::string> arguments;
-    size_t start = 0;
-    while (start < all.size()) {
-        const size_t end = all.find('\0', start);
-        arguments.push_back(all.substr(start, end - start));
-        start = end == std::string::npos ? all.size() : end + 1;
-    }
-    if (!arguments.empty()) arguments.erase(arguments.begin());
-    return arguments;
-}
-
-void Say(const std::string& line) {
-    std::fflush(stdout);
-    const std::string text = line + "\n";
-    const ssize_t written = write(1, text.data(), text.size());
-    (void)written;
-}
 
 void OnQuit() { Say("quit hook ran"); }
 
