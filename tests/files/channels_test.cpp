@@ -160,7 +160,7 @@ TEST_F(Channels, FreeChannelFindsTheLowestEmptyOne) {
     ASSERT_TRUE(OpenChannel(1, RtString("data.bin"), 1));
     EXPECT_EQ(FreeChannel(), 2);
     for (uint32_t c = 2; c < 8; ++c)
-        ASSERT_TRUE(OpenChannel(c, RtString(("c" + std::to_string(c) + ".bin").c_str()), -1));
+        ASSERT_TRUE(OpenChannel(c, RtString(std::string("c").append(std::to_string(c)).append(".bin").c_str()), -1));
     EXPECT_EQ(FreeChannel(), -1);
     CloseChannel(5);
     EXPECT_EQ(FreeChannel(), 5);
