@@ -8,7 +8,7 @@ namespace vtx {
 
 // A window of about one bucket per 16 cells, between 256 and 65536
 // buckets: small maps stay cheap to set up, large ones rarely overflow.
-void BucketQueue::Reset(Node* nodes, size_t cells) {
+void BucketQueue::Reset(QueueEntry* nodes, size_t cells) {
     size_t window = 256;
     while (window < 65536 && window * 16 < cells) window *= 2;
     buckets_.assign(window, List{});
@@ -29,7 +29,7 @@ int64_t BucketQueue::BucketOf(float f) {
 }
 
 void BucketQueue::Append(List& list, uint32_t index) {
-    Node& node = nodes_[index];
+    QueueEntry& node = nodes_[index];
     node.queuePrevious = list.tail;
     node.queueNext = kNone;
     if (list.tail != kNone) nodes_[list.tail].queueNext = index;
@@ -45,7 +45,7 @@ void BucketQueue::InsertSorted(List& list, uint32_t index) {
         Append(list, index);
         return;
     }
-    Node& node = nodes_[index];
+    QueueEntry& node = nodes_[index];
     const uint32_t before = after == kNone ? list.head : nodes_[after].queueNext;
     node.queuePrevious = after;
     node.queueNext = before;
@@ -58,7 +58,7 @@ void BucketQueue::InsertSorted(List& list, uint32_t index) {
 // node's back link as it was, which saves touching that node); every other
 // node's is kept.
 void BucketQueue::Unlink(List& list, uint32_t index) {
-    const Node& node = nodes_[index];
+    const QueueEntry& node = nodes_[index];
     if (list.head == index) {
         list.head = node.queueNext;
         if (list.head == kNone) list.tail = kNone;

@@ -21,15 +21,28 @@
 // Removal (a node whose route improved) unlinks the node, so the queue
 // never holds more than the open nodes and needs no memory of its own
 // beyond the ring of list ends.
+//
+// The queue works on an array of QueueEntry, one per item (the planner's
+// cells): compact records, so a search touches little memory per step.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-#include "node.h"
 
 namespace vtx {
+
+// One item of the queue: its priority, its insertion number and its links.
+// parent is not the queue's: the owner keeps a word of its own beside the
+// links (the planner: the cell a cell was reached from).
+struct QueueEntry {
+    float f;
+    uint32_t queuePrevious;
+    uint32_t queueNext;
+    uint32_t parent;
+    uint64_t sequence;
+};
 
 class BucketQueue {
 public:
@@ -38,9 +51,9 @@ public:
 
     BucketQueue() { Reset(nullptr, 0); }
 
-    // Empties the queue of the nodes at nodes (indices are positions there)
-    // and sizes the window for a map of cells cells.
-    void Reset(Node* nodes, size_t cells);
+    // Empties the queue of the entries at nodes (indices are positions
+    // there) and sizes the window for a map of cells cells.
+    void Reset(QueueEntry* nodes, size_t cells);
     // Adds node index; its f and sequence are set, sequence larger than any
     // before.
     void Push(uint32_t index);
@@ -58,8 +71,8 @@ private:
 
     static int64_t BucketOf(float f);
     bool Before(uint32_t a, uint32_t b) const {
-        const Node& na = nodes_[a];
-        const Node& nb = nodes_[b];
+        const QueueEntry& na = nodes_[a];
+        const QueueEntry& nb = nodes_[b];
         return na.f != nb.f ? na.f < nb.f : na.sequence < nb.sequence;
     }
     List& At(int64_t q) { return buckets_[static_cast<size_t>(q) & mask_]; }
@@ -80,7 +93,7 @@ private:
     void MoveWindowDown(int64_t q);
     bool RefillFromOverflow();
 
-    Node* nodes_ = nullptr;
+    QueueEntry* nodes_ = nullptr;
     std::vector<List> buckets_;
     std::vector<uint64_t> filled_;  // bit p: ring bucket p holds a node
     size_t mask_ = 0;
