@@ -224,7 +224,9 @@ Timing TimeAnchor(const BenchMap& m, size_t queries, int rounds, std::vector<std
 
 int main(int argc, char** argv) {
     // --quick: 512 x 512 only, without the sorted list (for profiling).
+    // --quick NAME: only the maps whose name starts with NAME.
     const bool quick = argc > 1 && std::string(argv[1]) == "--quick";
+    const std::string only = quick && argc > 2 ? argv[2] : "";
     Xorshift random;
     bool agree = true;
     std::printf("A* at weight 0.5, ms per query (best of 5 alternating rounds); expansions per second in millions\n");
@@ -243,6 +245,7 @@ int main(int argc, char** argv) {
             if (maps[i].queries.empty()) AddQueries(maps[i], random, queries);
         maps.push_back(Unreachable(size, random, size == 512 ? 4 : 2));
         for (const BenchMap& m : maps) {
+            if (m.name.compare(0, only.size(), only) != 0) continue;
             std::vector<std::vector<int32_t>> anchorPaths, indexedPaths, sortedPaths;
             const size_t n = m.queries.size();
             // Rounds alternate between the two, so a busy moment slows both.

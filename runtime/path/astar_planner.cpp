@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "planner.h"
 
@@ -179,28 +178,27 @@ bool AStarPlanner::SearchSortedList() {
     return true;
 }
 
-// The path's nodes from the pool, goal last, linked through their parents.
+// The path's nodes from the pool, walked from the goal: each node found
+// becomes the parent of the one before it.
 Node* AStarPlanner::BuildResult(uint32_t goal) {
     const uint32_t width = static_cast<uint32_t>(request_.width);
-    Node* parent = nullptr;
-    uint32_t length = 0;
-    for (uint32_t c = goal; c != BucketQueue::kNone; c = entries_[c].parent) ++length;
-    // The start first: each node's parent is handed out before it.
-    std::vector<uint32_t> cells(length);
-    uint32_t k = length;
-    for (uint32_t c = goal; c != BucketQueue::kNone; c = entries_[c].parent) cells[--k] = c;
-    for (const uint32_t c : cells) {
+    Node* goalNode = nullptr;
+    Node* child = nullptr;
+    for (uint32_t c = goal; c != BucketQueue::kNone; c = entries_[c].parent) {
         Node* node = pool_.Acquire();
         if (!node) return nullptr;  // cannot happen: the pool holds a node per cell reached
-        node->parent = parent;
-        node->x = static_cast<int32_t>(c % width);
-        node->y = static_cast<int32_t>(c / width);
+        const uint32_t y = c / width;
+        node->parent = nullptr;
+        node->x = static_cast<int32_t>(c - y * width);
+        node->y = static_cast<int32_t>(y);
         node->f = entries_[c].f;
         node->g = cellRecords_[c].g;
         node->bucketNext = nullptr;
-        parent = node;
+        if (child) child->parent = node;
+        else goalNode = node;
+        child = node;
     }
-    return parent;
+    return goalNode;
 }
 
 bool AStarPlanner::SearchIndexed() {

@@ -35,10 +35,17 @@ void BucketQueue::Append(List& list, uint32_t index) {
     if (list.tail != kNone) nodes_[list.tail].queueNext = index;
     else list.head = index;
     list.tail = index;
+    list.tailF = node.f;
 }
 
 // Walks from the tail, where new nodes belong, to the node's sorted place.
-void BucketQueue::InsertSorted(List& list, uint32_t index) {
+// The newest node (sequence above all) goes last unless its f is below the
+// tail's.
+void BucketQueue::InsertSorted(List& list, uint32_t index, bool newest) {
+    if (newest && (list.tail == kNone || !(nodes_[index].f < list.tailF))) {
+        Append(list, index);
+        return;
+    }
     uint32_t after = list.tail;
     while (after != kNone && Before(index, after)) after = after == list.head ? kNone : nodes_[after].queuePrevious;
     if (after == list.tail) {
@@ -66,7 +73,10 @@ void BucketQueue::Unlink(List& list, uint32_t index) {
     }
     nodes_[node.queuePrevious].queueNext = node.queueNext;
     if (node.queueNext != kNone) nodes_[node.queueNext].queuePrevious = node.queuePrevious;
-    else list.tail = node.queuePrevious;
+    else {
+        list.tail = node.queuePrevious;
+        list.tailF = nodes_[list.tail].f;
+    }
 }
 
 void BucketQueue::Push(uint32_t index) {
@@ -80,15 +90,15 @@ void BucketQueue::Push(uint32_t index) {
         cursor_ = q;
     }
     if (q < base_) MoveWindowDown(q);
-    Place(index, q);
+    Place(index, q, true);
 }
 
-void BucketQueue::Place(uint32_t index, int64_t q) {
+void BucketQueue::Place(uint32_t index, int64_t q, bool newest) {
     if (q >= base_ + Window()) {
         Append(overflow_, index);
         return;
     }
-    InsertSorted(At(q), index);
+    InsertSorted(At(q), index, newest);
     MarkFilled(q);
     if (q < cursor_) cursor_ = q;
 }
@@ -149,6 +159,7 @@ void BucketQueue::MoveWindowDown(int64_t q) {
             overflow_.head = list.head;
         }
         overflow_.tail = list.tail;
+        overflow_.tailF = list.tailF;
         list = List{};
         MarkEmpty(b);
     }
@@ -170,7 +181,7 @@ bool BucketQueue::RefillFromOverflow() {
         const int64_t q = BucketOf(nodes_[i].f);
         if (q < base_ + Window()) {
             Unlink(overflow_, i);
-            Place(i, q);
+            Place(i, q, false);
         }
         i = next;
     }

@@ -67,6 +67,7 @@ private:
     struct List {
         uint32_t head = kNone;
         uint32_t tail = kNone;
+        float tailF = 0.0f;  // the tail's f: a push decides without touching the tail
     };
 
     static int64_t BucketOf(float f);
@@ -86,10 +87,10 @@ private:
         filled_[p >> 6] &= ~(uint64_t{1} << (p & 63));
     }
     int64_t NextFilled(int64_t from, int64_t end) const;
-    void InsertSorted(List& list, uint32_t index);
+    void InsertSorted(List& list, uint32_t index, bool newest);
     void Append(List& list, uint32_t index);
     void Unlink(List& list, uint32_t index);
-    void Place(uint32_t index, int64_t q);
+    void Place(uint32_t index, int64_t q, bool newest);
     void MoveWindowDown(int64_t q);
     bool RefillFromOverflow();
 

@@ -16,8 +16,9 @@ namespace {
 // cell; finite values beyond the float range are the largest float, so a
 // huge cost stays passable.
 float RawCost(double value) {
-    if (!(value > 0.0) || value == HUGE_VAL) return -1.0f;
-    const float c = value > static_cast<double>(FLT_MAX) ? FLT_MAX : static_cast<float>(value);
+    const bool passable = value > 0.0 && value != HUGE_VAL;
+    const double clamped = !passable ? 1.0 : value > static_cast<double>(FLT_MAX) ? static_cast<double>(FLT_MAX) : value;
+    const float c = passable ? static_cast<float>(clamped) : -1.0f;
     return c > 0.0f ? c : -1.0f;  // too small for a float counts as 0
 }
 
@@ -44,18 +45,29 @@ bool Planner::Setup(const PathRequest& request) {
     costs_ = new (std::nothrow) float[cells];
     if (!costs_) return false;
 
+    // Two passes without branches, so that the compiler can vectorise
+    // them; the highest cost in four running maxima (max is exact in any
+    // order, and no cost is NaN).
+    const double* const map = request.map;
+    float* const costs = costs_;
+    for (size_t i = 0; i < cells; ++i) costs[i] = RawCost(map[i]);
+    float highest4[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    size_t i = 0;
+    for (; i + 4 <= cells; i += 4)
+        for (size_t k = 0; k < 4; ++k) highest4[k] = costs[i + k] > highest4[k] ? costs[i + k] : highest4[k];
+    for (; i < cells; ++i) highest4[0] = costs[i] > highest4[0] ? costs[i] : highest4[0];
     float highest = 0.0f;
-    for (size_t i = 0; i < cells; ++i) {
-        const float c = RawCost(request.map[i]);
-        costs_[i] = c;
-        if (c > highest) highest = c;
-    }
+    for (const float h : highest4)
+        if (h > highest) highest = h;
     if (!(highest > 0.0f)) return false;
     // Open cells cost more than 1 and at most 2, so every step costs more
     // than the distance it covers and the distance heuristic never
     // overestimates at weight 0.5.
-    for (size_t i = 0; i < cells; ++i)
-        if (costs_[i] > 0.0f) costs_[i] = costs_[i] / highest + 1.0f;
+    for (size_t k = 0; k < cells; ++k) {
+        const float c = costs[k];
+        const float normalised = c / highest + 1.0f;
+        costs[k] = c > 0.0f ? normalised : c;
+    }
 
     request_ = request;
     const int32_t cellCount = static_cast<int32_t>(cells);
