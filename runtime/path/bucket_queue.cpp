@@ -6,11 +6,11 @@
 
 namespace vtx {
 
-// A window of about one bucket per 16 cells, between 256 and 65536
+// A window of about one bucket per 4 cells, between 256 and 65536
 // buckets: small maps stay cheap to set up, large ones rarely overflow.
 void BucketQueue::Reset(QueueEntry* nodes, size_t cells) {
     size_t window = 256;
-    while (window < 65536 && window * 16 < cells) window *= 2;
+    while (window < 65536 && window * 4 < cells) window *= 2;
     buckets_.assign(window, List{});
     filled_.assign(window / 64, 0);
     mask_ = window - 1;
@@ -19,13 +19,6 @@ void BucketQueue::Reset(QueueEntry* nodes, size_t cells) {
     base_ = cursor_ = 0;
     started_ = false;
     size_ = 0;
-}
-
-// f x 64 is exact in floats; truncation, corrected below zero, is floor.
-int64_t BucketQueue::BucketOf(float f) {
-    const float scaled = f * kBucketsPerUnit;
-    const int64_t q = static_cast<int64_t>(scaled);
-    return static_cast<float>(q) > scaled ? q - 1 : q;
 }
 
 void BucketQueue::Append(List& list, uint32_t index) {

@@ -3,12 +3,15 @@
 // inserted first - which is the order in which the sorted list expands
 // them.
 //
-// Nodes fall into buckets of width 1 / kBucketsPerUnit of f. A window of
-// consecutive buckets lives in a ring; each bucket is a doubly linked list
-// through the nodes themselves, sorted by (f, sequence) and taken from its
-// head. Sequences only grow, so a new node usually belongs at the tail (on
-// plateaus of equal f always), and a bucket holds few distinct priorities:
-// insertion is a short walk from the tail. Nodes whose bucket lies above
+// A node's bucket is the bit pattern of its f (ordered so that it grows
+// with f): one bucket per float value. Priorities that differ only by
+// rounding (sums of the same costs in another order) thus never share a
+// bucket; with coarser buckets, a new node had to walk past many such
+// near-equal ones. A window of consecutive buckets lives in a ring; each
+// bucket is a doubly linked list through the nodes, sorted by (f, sequence)
+// and taken from its head. Sequences only grow, so a new node belongs at
+// the tail of its bucket; only nodes brought back from the overflow may
+// walk from the tail. Nodes whose bucket lies above
 // the window wait in an unsorted overflow list until the window has run
 // empty; a node below the window moves the window down, and the buckets
 // pushed out of its top join the overflow. A node is in the overflow
@@ -26,6 +29,7 @@
 // cells): compact records, so a search touches little memory per step.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -46,7 +50,9 @@ struct QueueEntry {
 
 class BucketQueue {
 public:
-    static constexpr float kBucketsPerUnit = 64.0f;
+    // A bucket holds the floats whose ordered bit patterns agree but for the
+    // low kBucketShift bits.
+    static constexpr uint32_t kBucketShift = 0;
     static constexpr uint32_t kNone = UINT32_MAX;
 
     BucketQueue() { Reset(nullptr, 0); }
@@ -70,7 +76,12 @@ private:
         float tailF = 0.0f;  // the tail's f: a push decides without touching the tail
     };
 
-    static int64_t BucketOf(float f);
+    // Monotone in f: the float's bits, negative ones mirrored, shifted.
+    static int64_t BucketOf(float f) {
+        const uint32_t bits = std::bit_cast<uint32_t>(f);
+        const uint32_t ordered = bits & 0x80000000u ? ~bits : bits | 0x80000000u;
+        return static_cast<int64_t>(ordered >> kBucketShift);
+    }
     bool Before(uint32_t a, uint32_t b) const {
         const QueueEntry& na = nodes_[a];
         const QueueEntry& nb = nodes_[b];
