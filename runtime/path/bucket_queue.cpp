@@ -13,6 +13,7 @@ void BucketQueue::Reset(QueueEntry* nodes, size_t cells) {
     while (window < 65536 && window * 4 < cells) window *= 2;
     buckets_.assign(window, List{});
     filled_.assign(window / 64, 0);
+    words_.assign((window / 64 + 63) / 64, 0);
     mask_ = window - 1;
     nodes_ = nodes;
     overflow_ = List{};
@@ -111,11 +112,24 @@ void BucketQueue::Remove(uint32_t index) {
 // The first bucket from from on that holds a node, or end. Bits of ring
 // positions past end stand for buckets below from, which are all empty.
 int64_t BucketQueue::NextFilled(int64_t from, int64_t end) const {
+    const size_t wordCount = filled_.size();
     while (from < end) {
         const size_t p = static_cast<size_t>(from) & mask_;
         const uint64_t word = filled_[p >> 6] >> (p & 63);
         if (word) return from + std::countr_zero(word);
         from += static_cast<int64_t>(64 - (p & 63));
+        // From a word's start: past the empty words up to the next filled
+        // one of this group of 64 words, or to the group's (or ring's) end.
+        while (from < end) {
+            const size_t w = (static_cast<size_t>(from) & mask_) >> 6;
+            const uint64_t group = words_[w >> 6] >> (w & 63);
+            if (group) {
+                from += static_cast<int64_t>(64 * std::countr_zero(group));
+                break;
+            }
+            const size_t groupEnd = (w | 63) + 1;
+            from += static_cast<int64_t>(64 * ((groupEnd < wordCount ? groupEnd : wordCount) - w));
+        }
     }
     return end;
 }

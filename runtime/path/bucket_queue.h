@@ -17,9 +17,9 @@
 // pushed out of its top join the overflow. A node is in the overflow
 // exactly when its bucket lies above the window.
 //
-// A bit per window bucket tells which hold nodes, so finding the next
-// bucket skips 64 empty ones at a time (a maze's few open nodes lie far
-// apart in f).
+// A bit per window bucket tells which hold nodes, and a bit per word of
+// those which words are not empty, so finding the next bucket skips 64 or
+// 4096 empty ones at a time (a maze's few open nodes lie far apart in f).
 //
 // Removal (a node whose route improved) unlinks the node, so the queue
 // never holds more than the open nodes and needs no memory of its own
@@ -92,10 +92,13 @@ private:
     void MarkFilled(int64_t q) {
         const size_t p = static_cast<size_t>(q) & mask_;
         filled_[p >> 6] |= uint64_t{1} << (p & 63);
+        words_[p >> 12] |= uint64_t{1} << ((p >> 6) & 63);
     }
     void MarkEmpty(int64_t q) {
         const size_t p = static_cast<size_t>(q) & mask_;
-        filled_[p >> 6] &= ~(uint64_t{1} << (p & 63));
+        uint64_t& word = filled_[p >> 6];
+        word &= ~(uint64_t{1} << (p & 63));
+        if (!word) words_[p >> 12] &= ~(uint64_t{1} << ((p >> 6) & 63));
     }
     int64_t NextFilled(int64_t from, int64_t end) const;
     void InsertSorted(List& list, uint32_t index, bool newest);
@@ -108,6 +111,7 @@ private:
     QueueEntry* nodes_ = nullptr;
     std::vector<List> buckets_;
     std::vector<uint64_t> filled_;  // bit p: ring bucket p holds a node
+    std::vector<uint64_t> words_;   // bit w: word w of filled_ is not 0
     size_t mask_ = 0;
     List overflow_;
     int64_t base_ = 0;    // first bucket of the window
