@@ -229,6 +229,22 @@ bool AStarPlanner::SearchIndexed() {
             found = true;
             break;
         }
+        // The rows above and below the node likely expanded next, while
+        // this one is worked on.
+        const uint32_t upcoming = queue_.Peek();
+        if (upcoming != BucketQueue::kNone) {
+            const uint32_t w = static_cast<uint32_t>(width);
+            if (upcoming >= w) {
+                __builtin_prefetch(&records[upcoming - w]);
+                __builtin_prefetch(&entries[upcoming - w]);
+            }
+            __builtin_prefetch(&records[upcoming]);
+            __builtin_prefetch(&entries[upcoming]);
+            if (upcoming + w < static_cast<uint32_t>(CellCount())) {
+                __builtin_prefetch(&records[upcoming + w]);
+                __builtin_prefetch(&entries[upcoming + w]);
+            }
+        }
         const int32_t y = static_cast<int32_t>(cell / static_cast<uint32_t>(width));
         const int32_t x = static_cast<int32_t>(cell) - y * width;
         const float gn = records[cell].g;

@@ -68,6 +68,9 @@ public:
     // Takes the first node, or kNone when the queue is empty.
     uint32_t Pop();
     size_t Size() const { return size_; }
+    // Likely the next node Pop returns (the head of the bucket the last Pop
+    // took from), or kNone; for prefetching.
+    uint32_t Peek() const { return buckets_[static_cast<size_t>(cursor_) & mask_].head; }
 
 private:
     struct List {
