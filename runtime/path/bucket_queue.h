@@ -68,9 +68,16 @@ public:
     // Takes the first node, or kNone when the queue is empty.
     uint32_t Pop();
     size_t Size() const { return size_; }
-    // Likely the next node Pop returns (the head of the bucket the last Pop
-    // took from), or kNone; for prefetching.
-    uint32_t Peek() const { return buckets_[static_cast<size_t>(cursor_) & mask_].head; }
+    // Likely the next node Pop returns (the head of the first filled
+    // bucket of the window), or kNone; for prefetching. Moves the cursor to
+    // that bucket, so Pop need not look for it again.
+    uint32_t Peek() {
+        const uint32_t head = buckets_[static_cast<size_t>(cursor_) & mask_].head;
+        if (head != kNone) return head;
+        const int64_t end = base_ + Window();
+        cursor_ = NextFilled(cursor_, end);
+        return cursor_ < end ? buckets_[static_cast<size_t>(cursor_) & mask_].head : kNone;
+    }
 
 private:
     struct List {
