@@ -24,23 +24,58 @@ constexpr float kDiagonalFactor = 1.4142137f;
 
 int32_t Distance(int32_t a, int32_t b) { return a > b ? a - b : b - a; }
 
+// The indexed search's per-cell block (records, then entries) of the
+// planner destroyed last on this thread, kept for the next one: a program
+// that plans every frame would otherwise have the system hand out and zero
+// the pages of a fresh block on each call. One block at most, the size of
+// the largest map planned on since; freed with the thread.
+struct CellBlockCache {
+    void* block = nullptr;
+    size_t size = 0;
+    ~CellBlockCache() { std::free(block); }
+};
+thread_local CellBlockCache cellBlockCache;
+
+void* TakeCellBlock(size_t size) {
+    CellBlockCache& cache = cellBlockCache;
+    if (cache.block && cache.size >= size) {
+        void* block = cache.block;
+        cache.block = nullptr;
+        cache.size = 0;
+        return block;
+    }
+    return std::malloc(size);
+}
+
+void GiveBackCellBlock(void* block, size_t size) {
+    if (!block) return;
+    CellBlockCache& cache = cellBlockCache;
+    if (cache.block && cache.size >= size) {
+        std::free(block);
+        return;
+    }
+    std::free(cache.block);
+    cache.block = block;
+    cache.size = size;
+}
+
 }  // namespace
 
-AStarPlanner::~AStarPlanner() {
-    std::free(entries_);
-    std::free(cellRecords_);
-}
+AStarPlanner::~AStarPlanner() { GiveBackCellBlock(cellRecords_, cellBlockSize_); }
 
 bool AStarPlanner::ReserveOpenList(size_t capacity) {
     if (kind_ == OpenListKind::kSortedList) return Planner::ReserveOpenList(capacity);
     // The entries are only read for cells whose record holds a g, so they
     // need no initialisation: their pages are touched where the search goes.
-    std::free(entries_);
-    std::free(cellRecords_);
+    GiveBackCellBlock(cellRecords_, cellBlockSize_);
+    cellRecords_ = nullptr;
+    entries_ = nullptr;
     const size_t cells = CellCount();
-    entries_ = static_cast<QueueEntry*>(std::malloc(cells * sizeof(QueueEntry)));
-    cellRecords_ = static_cast<CellRecord*>(std::malloc(cells * sizeof(CellRecord)));
-    if (!entries_ || !cellRecords_) return false;
+    cellBlockSize_ = cells * (sizeof(CellRecord) + sizeof(QueueEntry));
+    void* block = TakeCellBlock(cellBlockSize_);
+    if (!block) return false;
+    cellRecords_ = static_cast<CellRecord*>(block);
+    entries_ = reinterpret_cast<QueueEntry*>(cellRecords_ + cells);
     ResetIndex();
     return true;
 }

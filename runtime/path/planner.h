@@ -187,8 +187,9 @@ private:
     static constexpr uint32_t kClosedCell = UINT32_MAX - 1;
     void ResetIndex();
     Node* BuildResult(uint32_t goal);
-    CellRecord* cellRecords_ = nullptr;
+    CellRecord* cellRecords_ = nullptr;  // one block: the records, then the entries
     QueueEntry* entries_ = nullptr;
+    size_t cellBlockSize_ = 0;
     BucketQueue queue_;  // linked through entries_
     int32_t created_ = 0;  // cells given a node by this search (bounded by the pool)
     bool indexDirty_ = false;  // a search ran since the index was initialised
