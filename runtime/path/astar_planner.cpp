@@ -27,12 +27,18 @@ int32_t Distance(int32_t a, int32_t b) { return a > b ? a - b : b - a; }
 // The indexed search's per-cell block (records, then entries) of the
 // planner destroyed last on this thread, kept for the next one: a program
 // that plans every frame would otherwise have the system hand out and zero
-// the pages of a fresh block on each call. One block at most, the size of
-// the largest map planned on since; freed with the thread.
+// the pages of a fresh block on each call. One block at most, of at most
+// kLargestKeptBlock bytes (maps of up to 2 M cells; larger ones are rare
+// and their memory goes back at once); freed with the thread.
+constexpr size_t kLargestKeptBlock = size_t{64} << 20;
 struct CellBlockCache {
     void* block = nullptr;
     size_t size = 0;
-    ~CellBlockCache() { std::free(block); }
+    ~CellBlockCache() {
+        std::free(block);
+        block = nullptr;  // a planner destroyed later frees its own block
+        size = SIZE_MAX;
+    }
 };
 thread_local CellBlockCache cellBlockCache;
 
@@ -50,7 +56,8 @@ void* TakeCellBlock(size_t size) {
 void GiveBackCellBlock(void* block, size_t size) {
     if (!block) return;
     CellBlockCache& cache = cellBlockCache;
-    if (cache.block && cache.size >= size) {
+    if ((cache.block && cache.size >= size) || size > kLargestKeptBlock ||
+        cache.size == SIZE_MAX) {  // the thread is ending
         std::free(block);
         return;
     }
