@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <queue>
 #include <string>
@@ -224,14 +225,18 @@ Timing TimeAnchor(const BenchMap& m, size_t queries, int rounds, std::vector<std
 
 int main(int argc, char** argv) {
     // --quick: 512 x 512 only, without the sorted list (for profiling).
+    // --quick NAME SIZE: only the maps whose name starts with NAME, of size
+    // SIZE (512 unless given).
     const bool quick = argc > 1 && std::string(argv[1]) == "--quick";
+    const std::string only = quick && argc > 2 ? argv[2] : "";
+    const int32_t quickSize = quick && argc > 3 ? static_cast<int32_t>(std::atoi(argv[3])) : 512;
     Xorshift random;
     bool agree = true;
     std::printf("A* at weight 0.5, ms per query (best of 5 alternating rounds); expansions per second in millions\n");
     std::printf("%-6s %-20s %5s %9s %7s %9s %7s %9s %7s %8s %8s\n", "size", "map", "query", "anchor", "Mexp/s",
                 "indexed", "Mexp/s", "sorted", "Mexp/s", "idx/anc", "sort/anc");
     for (int32_t size : {512, 1024}) {
-        if (quick && size > 512) break;
+        if (quick && size != quickSize) continue;
         const int queries = size == 512 ? 8 : 4;
         std::vector<BenchMap> maps;
         maps.push_back(RandomMap("open", size, 0.0, false, random));
@@ -243,6 +248,7 @@ int main(int argc, char** argv) {
             if (maps[i].queries.empty()) AddQueries(maps[i], random, queries);
         maps.push_back(Unreachable(size, random, size == 512 ? 4 : 2));
         for (const BenchMap& m : maps) {
+            if (m.name.compare(0, only.size(), only) != 0) continue;
             std::vector<std::vector<int32_t>> anchorPaths, indexedPaths, sortedPaths;
             const size_t n = m.queries.size();
             // Rounds alternate between the two, so a busy moment slows both.

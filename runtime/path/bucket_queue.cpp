@@ -6,13 +6,14 @@
 
 namespace vtx {
 
-// A window of about one bucket per 16 cells, between 256 and 65536
+// A window of about one bucket per 4 cells, between 256 and 65536
 // buckets: small maps stay cheap to set up, large ones rarely overflow.
-void BucketQueue::Reset(Node* nodes, size_t cells) {
+void BucketQueue::Reset(QueueEntry* nodes, size_t cells) {
     size_t window = 256;
-    while (window < 65536 && window * 16 < cells) window *= 2;
+    while (window < 65536 && window * 4 < cells) window *= 2;
     buckets_.assign(window, List{});
     filled_.assign(window / 64, 0);
+    words_.assign((window / 64 + 63) / 64, 0);
     mask_ = window - 1;
     nodes_ = nodes;
     overflow_ = List{};
@@ -21,31 +22,31 @@ void BucketQueue::Reset(Node* nodes, size_t cells) {
     size_ = 0;
 }
 
-// f x 64 is exact in floats; truncation, corrected below zero, is floor.
-int64_t BucketQueue::BucketOf(float f) {
-    const float scaled = f * kBucketsPerUnit;
-    const int64_t q = static_cast<int64_t>(scaled);
-    return static_cast<float>(q) > scaled ? q - 1 : q;
-}
-
 void BucketQueue::Append(List& list, uint32_t index) {
-    Node& node = nodes_[index];
+    QueueEntry& node = nodes_[index];
     node.queuePrevious = list.tail;
     node.queueNext = kNone;
     if (list.tail != kNone) nodes_[list.tail].queueNext = index;
     else list.head = index;
     list.tail = index;
+    list.tailF = node.f;
 }
 
 // Walks from the tail, where new nodes belong, to the node's sorted place.
-void BucketQueue::InsertSorted(List& list, uint32_t index) {
+// The newest node (sequence above all) goes last unless its f is below the
+// tail's.
+void BucketQueue::InsertSorted(List& list, uint32_t index, bool newest) {
+    if (newest && (list.tail == kNone || !(nodes_[index].f < list.tailF))) {
+        Append(list, index);
+        return;
+    }
     uint32_t after = list.tail;
     while (after != kNone && Before(index, after)) after = after == list.head ? kNone : nodes_[after].queuePrevious;
     if (after == list.tail) {
         Append(list, index);
         return;
     }
-    Node& node = nodes_[index];
+    QueueEntry& node = nodes_[index];
     const uint32_t before = after == kNone ? list.head : nodes_[after].queueNext;
     node.queuePrevious = after;
     node.queueNext = before;
@@ -58,7 +59,7 @@ void BucketQueue::InsertSorted(List& list, uint32_t index) {
 // node's back link as it was, which saves touching that node); every other
 // node's is kept.
 void BucketQueue::Unlink(List& list, uint32_t index) {
-    const Node& node = nodes_[index];
+    const QueueEntry& node = nodes_[index];
     if (list.head == index) {
         list.head = node.queueNext;
         if (list.head == kNone) list.tail = kNone;
@@ -66,7 +67,10 @@ void BucketQueue::Unlink(List& list, uint32_t index) {
     }
     nodes_[node.queuePrevious].queueNext = node.queueNext;
     if (node.queueNext != kNone) nodes_[node.queueNext].queuePrevious = node.queuePrevious;
-    else list.tail = node.queuePrevious;
+    else {
+        list.tail = node.queuePrevious;
+        list.tailF = nodes_[list.tail].f;
+    }
 }
 
 void BucketQueue::Push(uint32_t index) {
@@ -80,15 +84,15 @@ void BucketQueue::Push(uint32_t index) {
         cursor_ = q;
     }
     if (q < base_) MoveWindowDown(q);
-    Place(index, q);
+    Place(index, q, true);
 }
 
-void BucketQueue::Place(uint32_t index, int64_t q) {
+void BucketQueue::Place(uint32_t index, int64_t q, bool newest) {
     if (q >= base_ + Window()) {
         Append(overflow_, index);
         return;
     }
-    InsertSorted(At(q), index);
+    InsertSorted(At(q), index, newest);
     MarkFilled(q);
     if (q < cursor_) cursor_ = q;
 }
@@ -108,11 +112,24 @@ void BucketQueue::Remove(uint32_t index) {
 // The first bucket from from on that holds a node, or end. Bits of ring
 // positions past end stand for buckets below from, which are all empty.
 int64_t BucketQueue::NextFilled(int64_t from, int64_t end) const {
+    const size_t wordCount = filled_.size();
     while (from < end) {
         const size_t p = static_cast<size_t>(from) & mask_;
         const uint64_t word = filled_[p >> 6] >> (p & 63);
         if (word) return from + std::countr_zero(word);
         from += static_cast<int64_t>(64 - (p & 63));
+        // From a word's start: past the empty words up to the next filled
+        // one of this group of 64 words, or to the group's (or ring's) end.
+        while (from < end) {
+            const size_t w = (static_cast<size_t>(from) & mask_) >> 6;
+            const uint64_t group = words_[w >> 6] >> (w & 63);
+            if (group) {
+                from += static_cast<int64_t>(64 * std::countr_zero(group));
+                break;
+            }
+            const size_t groupEnd = (w | 63) + 1;
+            from += static_cast<int64_t>(64 * ((groupEnd < wordCount ? groupEnd : wordCount) - w));
+        }
     }
     return end;
 }
@@ -149,6 +166,7 @@ void BucketQueue::MoveWindowDown(int64_t q) {
             overflow_.head = list.head;
         }
         overflow_.tail = list.tail;
+        overflow_.tailF = list.tailF;
         list = List{};
         MarkEmpty(b);
     }
@@ -170,7 +188,7 @@ bool BucketQueue::RefillFromOverflow() {
         const int64_t q = BucketOf(nodes_[i].f);
         if (q < base_ + Window()) {
             Unlink(overflow_, i);
-            Place(i, q);
+            Place(i, q, false);
         }
         i = next;
     }

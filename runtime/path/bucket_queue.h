@@ -3,44 +3,63 @@
 // inserted first - which is the order in which the sorted list expands
 // them.
 //
-// Nodes fall into buckets of width 1 / kBucketsPerUnit of f. A window of
-// consecutive buckets lives in a ring; each bucket is a doubly linked list
-// through the nodes themselves, sorted by (f, sequence) and taken from its
-// head. Sequences only grow, so a new node usually belongs at the tail (on
-// plateaus of equal f always), and a bucket holds few distinct priorities:
-// insertion is a short walk from the tail. Nodes whose bucket lies above
+// A node's bucket is the bit pattern of its f (ordered so that it grows
+// with f): one bucket per float value. Priorities that differ only by
+// rounding (sums of the same costs in another order) thus never share a
+// bucket; with coarser buckets, a new node had to walk past many such
+// near-equal ones. A window of consecutive buckets lives in a ring; each
+// bucket is a doubly linked list through the nodes, sorted by (f, sequence)
+// and taken from its head. Sequences only grow, so a new node belongs at
+// the tail of its bucket; only nodes brought back from the overflow may
+// walk from the tail. Nodes whose bucket lies above
 // the window wait in an unsorted overflow list until the window has run
 // empty; a node below the window moves the window down, and the buckets
 // pushed out of its top join the overflow. A node is in the overflow
 // exactly when its bucket lies above the window.
 //
-// A bit per window bucket tells which hold nodes, so finding the next
-// bucket skips 64 empty ones at a time (a maze's few open nodes lie far
-// apart in f).
+// A bit per window bucket tells which hold nodes, and a bit per word of
+// those which words are not empty, so finding the next bucket skips 64 or
+// 4096 empty ones at a time (a maze's few open nodes lie far apart in f).
 //
 // Removal (a node whose route improved) unlinks the node, so the queue
 // never holds more than the open nodes and needs no memory of its own
 // beyond the ring of list ends.
+//
+// The queue works on an array of QueueEntry, one per item (the planner's
+// cells): compact records, so a search touches little memory per step.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-#include "node.h"
 
 namespace vtx {
 
+// One item of the queue: its priority, its insertion number and its links.
+// parent is not the queue's: the owner keeps a word of its own beside the
+// links (the planner: the cell a cell was reached from).
+struct QueueEntry {
+    float f;
+    uint32_t queuePrevious;
+    uint32_t queueNext;
+    uint32_t parent;
+    uint64_t sequence;
+};
+
 class BucketQueue {
 public:
-    static constexpr float kBucketsPerUnit = 64.0f;
+    // A bucket holds the floats whose ordered bit patterns agree but for the
+    // low kBucketShift bits.
+    static constexpr uint32_t kBucketShift = 0;
     static constexpr uint32_t kNone = UINT32_MAX;
 
     BucketQueue() { Reset(nullptr, 0); }
 
-    // Empties the queue of the nodes at nodes (indices are positions there)
-    // and sizes the window for a map of cells cells.
-    void Reset(Node* nodes, size_t cells);
+    // Empties the queue of the entries at nodes (indices are positions
+    // there) and sizes the window for a map of cells cells.
+    void Reset(QueueEntry* nodes, size_t cells);
     // Adds node index; its f and sequence are set, sequence larger than any
     // before.
     void Push(uint32_t index);
@@ -49,17 +68,33 @@ public:
     // Takes the first node, or kNone when the queue is empty.
     uint32_t Pop();
     size_t Size() const { return size_; }
+    // Likely the next node Pop returns (the head of the first filled
+    // bucket of the window), or kNone; for prefetching. Moves the cursor to
+    // that bucket, so Pop need not look for it again.
+    uint32_t Peek() {
+        const uint32_t head = buckets_[static_cast<size_t>(cursor_) & mask_].head;
+        if (head != kNone) return head;
+        const int64_t end = base_ + Window();
+        cursor_ = NextFilled(cursor_, end);
+        return cursor_ < end ? buckets_[static_cast<size_t>(cursor_) & mask_].head : kNone;
+    }
 
 private:
     struct List {
         uint32_t head = kNone;
         uint32_t tail = kNone;
+        float tailF = 0.0f;  // the tail's f: a push decides without touching the tail
     };
 
-    static int64_t BucketOf(float f);
+    // Monotone in f: the float's bits, negative ones mirrored, shifted.
+    static int64_t BucketOf(float f) {
+        const uint32_t bits = std::bit_cast<uint32_t>(f);
+        const uint32_t ordered = bits & 0x80000000u ? ~bits : bits | 0x80000000u;
+        return static_cast<int64_t>(ordered >> kBucketShift);
+    }
     bool Before(uint32_t a, uint32_t b) const {
-        const Node& na = nodes_[a];
-        const Node& nb = nodes_[b];
+        const QueueEntry& na = nodes_[a];
+        const QueueEntry& nb = nodes_[b];
         return na.f != nb.f ? na.f < nb.f : na.sequence < nb.sequence;
     }
     List& At(int64_t q) { return buckets_[static_cast<size_t>(q) & mask_]; }
@@ -67,22 +102,26 @@ private:
     void MarkFilled(int64_t q) {
         const size_t p = static_cast<size_t>(q) & mask_;
         filled_[p >> 6] |= uint64_t{1} << (p & 63);
+        words_[p >> 12] |= uint64_t{1} << ((p >> 6) & 63);
     }
     void MarkEmpty(int64_t q) {
         const size_t p = static_cast<size_t>(q) & mask_;
-        filled_[p >> 6] &= ~(uint64_t{1} << (p & 63));
+        uint64_t& word = filled_[p >> 6];
+        word &= ~(uint64_t{1} << (p & 63));
+        if (!word) words_[p >> 12] &= ~(uint64_t{1} << ((p >> 6) & 63));
     }
     int64_t NextFilled(int64_t from, int64_t end) const;
-    void InsertSorted(List& list, uint32_t index);
+    void InsertSorted(List& list, uint32_t index, bool newest);
     void Append(List& list, uint32_t index);
     void Unlink(List& list, uint32_t index);
-    void Place(uint32_t index, int64_t q);
+    void Place(uint32_t index, int64_t q, bool newest);
     void MoveWindowDown(int64_t q);
     bool RefillFromOverflow();
 
-    Node* nodes_ = nullptr;
+    QueueEntry* nodes_ = nullptr;
     std::vector<List> buckets_;
     std::vector<uint64_t> filled_;  // bit p: ring bucket p holds a node
+    std::vector<uint64_t> words_;   // bit w: word w of filled_ is not 0
     size_t mask_ = 0;
     List overflow_;
     int64_t base_ = 0;    // first bucket of the window

@@ -173,16 +173,26 @@ private:
     OpenListKind kind_;
     uint64_t expansions_ = 0;
     uint64_t reopenings_ = 0;
-    // The indexed search: per cell its cost beside the g of its node (+inf
-    // while it has none), so one memory access decides about a neighbour;
-    // and the pool index + 1 of each cell's node (0 = none).
+    // The indexed search keeps its nodes in per-cell arrays: the cost beside
+    // the g of the cell's node (+inf while it has none), so one memory
+    // access decides about a neighbour, and the queue entry (priority,
+    // insertion number, links, parent cell). Nodes of the pool stand only
+    // for the path found, built from the parent cells at the end.
     struct CellRecord {
         float cost;
         float g;
     };
-    CellRecord* cellRecords_ = nullptr;
-    uint32_t* cellNodes_ = nullptr;
-    BucketQueue queue_;  // linked through the pool's nodes
+    // Marks a popped cell in its entry's queueNext (cells in the queue hold
+    // a cell index or BucketQueue::kNone there).
+    static constexpr uint32_t kClosedCell = UINT32_MAX - 1;
+    void ResetIndex();
+    Node* BuildResult(uint32_t goal);
+    CellRecord* cellRecords_ = nullptr;  // one block: the records, then the entries
+    QueueEntry* entries_ = nullptr;
+    size_t cellBlockSize_ = 0;
+    BucketQueue queue_;  // linked through entries_
+    int32_t created_ = 0;  // cells given a node by this search (bounded by the pool)
+    bool indexDirty_ = false;  // a search ran since the index was initialised
     uint64_t sequence_ = 0;
 };
 

@@ -1,7 +1,10 @@
 // FindPath as a program calls it: results, tie order and bad requests.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <random>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -111,6 +114,46 @@ TEST(FindPath, CostsAreScaledIntoOneToTwo) {
     ASSERT_TRUE(planner.Setup(request));
     EXPECT_FLOAT_EQ(planner.CostAt(0, 0), 1.01f);
     EXPECT_FLOAT_EQ(planner.CostAt(1, 0), 2.0f);
+}
+
+// Every kind of value, at every place within a block of four cells and in
+// the tail of maps whose width is not a multiple of four: each cell's cost
+// is the value as a float (the largest float above the float range; 0 for
+// one too small), blocked (-1) unless positive and finite, scaled by the
+// highest into 1..2.
+TEST(FindPath, EveryCellsCostFollowsItsValue) {
+    const double kinds[] = {1.0,  9.0,  0.0,    -0.0, -3.0,  kNaN,   kInf, -kInf, 1e300, -1e300,
+                            1e-50, 3.4e38, 0.1, 7.25, 5e-324, 1e38, 2.5, 1e-45, 6.0, 1.0 / 3.0};
+    std::mt19937 random(5);
+    for (int32_t width = 1; width <= 11; ++width) {
+        const int32_t height = 3;
+        std::vector<double> values(static_cast<size_t>(width * height));
+        for (double& v : values) v = kinds[random() % std::size(kinds)];
+        values[0] = 2.0;  // a passable cell
+        float highest = 0;
+        std::vector<float> expected(values.size());
+        for (size_t i = 0; i < values.size(); ++i) {
+            const double v = values[i];
+            float c = -1.0f;
+            if (v > 0 && v != kInf) c = v > std::numeric_limits<float>::max() ? std::numeric_limits<float>::max() : static_cast<float>(v);
+            expected[i] = c > 0 ? c : -1.0f;
+            highest = std::max(highest, expected[i]);
+        }
+        for (float& c : expected)
+            if (c > 0) c = c / highest + 1.0f;
+        vtx::PathRequest request;
+        request.width = width;
+        request.height = height;
+        request.goalY = 1;
+        request.map = values.data();
+        vtx::AStarPlanner planner;
+        ASSERT_TRUE(planner.Setup(request));
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x)
+                EXPECT_EQ(planner.CostAt(x, y), expected[static_cast<size_t>(x + y * width)])
+                    << "width " << width << " cell " << x << "," << y << " value "
+                    << values[static_cast<size_t>(x + y * width)];
+    }
 }
 
 TEST(FindPath, BadRequestsLeaveTheResultAlone) {

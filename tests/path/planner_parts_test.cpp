@@ -139,7 +139,7 @@ TEST(NodeFactory, HandsOutItsCapacityThenNull) {
 TEST(BucketQueue, PopsInPriorityThenInsertionOrder) {
     std::mt19937 random(11);
     for (int round = 0; round < 40; ++round) {
-        std::vector<vtx::Node> nodes(64);
+        std::vector<vtx::QueueEntry> nodes(64);
         std::vector<bool> queued(64, false);
         BucketQueue queue;
         queue.Reset(nodes.data(), round % 2 ? 100 : 1u << 24);
