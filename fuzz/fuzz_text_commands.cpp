@@ -19,14 +19,7 @@ namespace {
 
 std::string Text(const RtString& s) { return std::string(s.c_str(), s.length()); }
 
-RtString Bytes(const std::string& s) {
-    RtString text;
-    if (s.empty()) return text;
-    char* block = text.getBuffer(static_cast<uint32_t>(s.size()));
-    s.copy(block, s.size());
-    text.truncate(static_cast<int32_t>(s.size()));
-    return text;
-}
+RtString Bytes(const std::string& s) { return vtx::TextOf(s.data(), s.size()); }
 
 void Check(bool holds) {
     if (!holds) std::abort();

@@ -1,9 +1,10 @@
 // Console commands: standard output, standard error and standard input.
 #include "core/console.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
+
+#include "core/text_commands.h"
 
 namespace {
 
@@ -32,12 +33,7 @@ RtString ConsoleReadLine() {
         const int c = std::getc(stdin);
         if (c != '\n' && c != EOF) std::ungetc(c, stdin);
     }
-    RtString text;
-    if (!line.empty()) {
-        std::copy(line.begin(), line.end(), text.getBuffer(static_cast<uint32_t>(line.size())));
-        text.truncate(static_cast<int32_t>(line.size()));
-    }
-    return text;
+    return vtx::TextOf(line.data(), line.size());
 }
 
 // There is no console window to make here: a process has its terminal, or

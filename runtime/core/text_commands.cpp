@@ -16,16 +16,6 @@ namespace {
 
 constexpr uint32_t kOutOfMemory = 7;
 
-// A fresh text of n bytes copied from data (zero bytes included).
-RtString TextOf(const char* data, size_t n) {
-    RtString text;
-    if (n == 0) return text;
-    if (n > UINT32_MAX - 32) vtx::FatalError(kOutOfMemory);
-    std::memcpy(text.getBuffer(static_cast<uint32_t>(n)), data, n);
-    text.truncate(static_cast<int32_t>(n));
-    return text;
-}
-
 std::string_view View(const RtString& text) { return {text.c_str(), text.length()}; }
 
 // The first occurrence of a non-empty needle in haystack, or npos. Candidates
@@ -69,11 +59,11 @@ RtString ReplaceAll(std::string_view source, std::string_view search, std::strin
     const size_t F = search.size();
     const size_t R = replacement.size();
     const size_t first = Find(source, search);
-    if (first == std::string_view::npos) return TextOf(source.data(), source.size());
+    if (first == std::string_view::npos) return vtx::TextOf(source.data(), source.size());
     if (F == R) {
         // Same length: each occurrence is overwritten in place and the search
         // goes on after it.
-        RtString copy = TextOf(source.data(), source.size());
+        RtString copy = vtx::TextOf(source.data(), source.size());
         char* bytes = copy.getBuffer(copy.length());
         for (size_t at = first; at != std::string_view::npos;) {
             std::memcpy(bytes + at, replacement.data(), R);
@@ -116,10 +106,19 @@ RtString ReplaceAll(std::string_view source, std::string_view search, std::strin
         taken += at + F;
     }
     out.append(source.substr(taken));
-    return TextOf(out.data(), out.size());
+    return vtx::TextOf(out.data(), out.size());
 }
 
 }  // namespace
+
+RtString vtx::TextOf(const char* data, size_t n) {
+    RtString text;
+    if (n == 0) return text;
+    if (n > UINT32_MAX - 32) FatalError(kOutOfMemory);
+    std::memcpy(text.getBuffer(static_cast<uint32_t>(n)), data, n);
+    text.truncate(static_cast<int32_t>(n));
+    return text;
+}
 
 RtString MidText(const RtString& text, int32_t start, int32_t count) {
     // 64-bit, so start + count never wraps.
@@ -128,7 +127,7 @@ RtString MidText(const RtString& text, int32_t start, int32_t count) {
     int64_t n = count < 0 ? length : count;
     if (s + n > length) n = length - s;
     if (n < 1 || s >= length || s < 0) return RtString();
-    return TextOf(text.c_str() + s, static_cast<size_t>(n));
+    return vtx::TextOf(text.c_str() + s, static_cast<size_t>(n));
 }
 
 int32_t FindText(const RtString& text, const RtString& search, int32_t start) {
@@ -161,7 +160,7 @@ int32_t CharCode(const RtString& text) {
 
 RtString CharText(int32_t code) {
     const char byte = static_cast<char>(static_cast<uint32_t>(code) & 0xFFu);
-    return TextOf(&byte, 1);
+    return vtx::TextOf(&byte, 1);
 }
 
 RtString FormatNumber(double width, double decimals, double value) {
@@ -230,7 +229,7 @@ int32_t SplitText(const RtString& text, RtArray<RtString>& pieces, const RtStrin
     DimArray(pieces, static_cast<int32_t>(count));
     int32_t n = 0;
     forEachPiece([&](uint32_t start, uint32_t end) {
-        RtString piece = TextOf(bytes + start, end - start);
+        RtString piece = vtx::TextOf(bytes + start, end - start);
         ArrayElement(pieces, n++).swap(piece);
     });
     return ArrayBounds(pieces, 0);

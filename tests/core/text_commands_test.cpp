@@ -16,15 +16,7 @@ namespace {
 
 std::string Text(const RtString& s) { return std::string(s.c_str(), s.length()); }
 
-// A text with any bytes, zero bytes included.
-RtString Bytes(const std::string& s) {
-    RtString text;
-    if (s.empty()) return text;
-    char* block = text.getBuffer(static_cast<uint32_t>(s.size()));
-    s.copy(block, s.size());
-    text.truncate(static_cast<int32_t>(s.size()));
-    return text;
-}
+RtString Bytes(const std::string& s) { return vtx::TextOf(s.data(), s.size()); }
 
 // The replace loop taken literally: rebuild the text at each occurrence and
 // search again from p + R - F + 1 (held at 0), or after the replacement when
