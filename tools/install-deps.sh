@@ -22,9 +22,10 @@ done
 
 if [ -n "$missing" ]; then
   echo "install-deps: installing$missing"
-  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  # Another install running at the same time holds apt's lock: wait for it.
+  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 update -q
   # shellcheck disable=SC2086
-  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
+  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y -q --no-install-recommends $missing
 else
   echo "install-deps: everything is installed"
 fi
