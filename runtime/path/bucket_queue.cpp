@@ -16,20 +16,11 @@ void BucketQueue::Reset(QueueEntry* nodes, size_t cells) {
     words_.assign((window / 64 + 63) / 64, 0);
     mask_ = window - 1;
     nodes_ = nodes;
-    overflow_ = List{};
+    overflow_.clear();
+    overflowLive_ = 0;
     base_ = cursor_ = 0;
     started_ = false;
     size_ = 0;
-}
-
-void BucketQueue::Append(List& list, uint32_t index) {
-    QueueEntry& node = nodes_[index];
-    node.queuePrevious = list.tail;
-    node.queueNext = kNone;
-    if (list.tail != kNone) nodes_[list.tail].queueNext = index;
-    else list.head = index;
-    list.tail = index;
-    list.tailF = node.f;
 }
 
 // Walks from the tail, where new nodes belong, to the node's sorted place.
@@ -73,8 +64,9 @@ void BucketQueue::Unlink(List& list, uint32_t index) {
     }
 }
 
-void BucketQueue::Push(uint32_t index) {
-    const int64_t q = BucketOf(nodes_[index].f);
+// Push for the first node, a bucket outside the window, or a node whose f
+// lies below its bucket's tail.
+void BucketQueue::PushElsewhere(uint32_t index, int64_t q) {
     ++size_;
     if (!started_) {
         // Room below the first node: with a heuristic weight above 0.5 the
@@ -89,7 +81,7 @@ void BucketQueue::Push(uint32_t index) {
 
 void BucketQueue::Place(uint32_t index, int64_t q, bool newest) {
     if (q >= base_ + Window()) {
-        Append(overflow_, index);
+        AddToOverflow(index);
         return;
     }
     InsertSorted(At(q), index, newest);
@@ -100,7 +92,10 @@ void BucketQueue::Place(uint32_t index, int64_t q, bool newest) {
 void BucketQueue::Remove(uint32_t index) {
     const int64_t q = BucketOf(nodes_[index].f);
     if (q >= base_ + Window()) {
-        Unlink(overflow_, index);
+        overflow_[nodes_[index].queuePrevious] = kNone;
+        --overflowLive_;
+        // Holes beyond the live nodes are closed before they outgrow them.
+        if (overflow_.size() > 2 * overflowLive_ + 1024) CloseOverflowHoles();
     } else {
         List& list = At(q);
         Unlink(list, index);
@@ -134,7 +129,9 @@ int64_t BucketQueue::NextFilled(int64_t from, int64_t end) const {
     return end;
 }
 
-uint32_t BucketQueue::Pop() {
+// Pop when the cursor's bucket is empty: the next filled bucket of the
+// window, else the overflow's.
+uint32_t BucketQueue::PopAfterSearch() {
     for (;;) {
         const int64_t end = base_ + Window();
         cursor_ = NextFilled(cursor_, end);
@@ -150,6 +147,24 @@ uint32_t BucketQueue::Pop() {
     }
 }
 
+void BucketQueue::AddToOverflow(uint32_t index) {
+    QueueEntry& node = nodes_[index];
+    node.queuePrevious = static_cast<uint32_t>(overflow_.size());
+    node.queueNext = kNone;
+    overflow_.push_back(index);
+    ++overflowLive_;
+}
+
+void BucketQueue::CloseOverflowHoles() {
+    size_t kept = 0;
+    for (const uint32_t index : overflow_) {
+        if (index == kNone) continue;
+        nodes_[index].queuePrevious = static_cast<uint32_t>(kept);
+        overflow_[kept++] = index;
+    }
+    overflow_.resize(kept);
+}
+
 // Lowers the window so that bucket q lies a quarter window above its
 // bottom; the buckets that fall off its top join the overflow.
 void BucketQueue::MoveWindowDown(int64_t q) {
@@ -158,15 +173,12 @@ void BucketQueue::MoveWindowDown(int64_t q) {
     const int64_t from = keepEnd > base_ ? keepEnd : base_;
     for (int64_t b = from; b < base_ + Window(); ++b) {
         List& list = At(b);
-        if (list.head == kNone) continue;
-        if (overflow_.tail != kNone) {
-            nodes_[overflow_.tail].queueNext = list.head;
-            nodes_[list.head].queuePrevious = overflow_.tail;
-        } else {
-            overflow_.head = list.head;
+        for (uint32_t i = list.head; i != kNone;) {
+            const uint32_t next = nodes_[i].queueNext;
+            AddToOverflow(i);
+            i = next;
         }
-        overflow_.tail = list.tail;
-        overflow_.tailF = list.tailF;
+        if (list.head == kNone) continue;
         list = List{};
         MarkEmpty(b);
     }
@@ -175,23 +187,31 @@ void BucketQueue::MoveWindowDown(int64_t q) {
 }
 
 // The window has run empty: moves it to the lowest node of the overflow
-// and takes in every overflow node that falls inside it.
+// and takes in every overflow node that falls inside it; the others keep
+// their order (and close the holes).
 bool BucketQueue::RefillFromOverflow() {
-    if (overflow_.head == kNone) return false;
-    float lowest = nodes_[overflow_.head].f;
-    for (uint32_t i = overflow_.head; i != kNone; i = nodes_[i].queueNext)
-        if (nodes_[i].f < lowest) lowest = nodes_[i].f;
+    if (overflowLive_ == 0) {
+        overflow_.clear();
+        return false;
+    }
+    float lowest = INFINITY;
+    for (const uint32_t index : overflow_)
+        if (index != kNone && nodes_[index].f < lowest) lowest = nodes_[index].f;
     base_ = BucketOf(lowest) - Window() / 4;
     cursor_ = base_ + Window();
-    for (uint32_t i = overflow_.head; i != kNone;) {
-        const uint32_t next = nodes_[i].queueNext;
-        const int64_t q = BucketOf(nodes_[i].f);
+    size_t kept = 0;
+    for (const uint32_t index : overflow_) {
+        if (index == kNone) continue;
+        const int64_t q = BucketOf(nodes_[index].f);
         if (q < base_ + Window()) {
-            Unlink(overflow_, i);
-            Place(i, q, false);
+            Place(index, q, false);
+        } else {
+            nodes_[index].queuePrevious = static_cast<uint32_t>(kept);
+            overflow_[kept++] = index;
         }
-        i = next;
     }
+    overflow_.resize(kept);
+    overflowLive_ = kept;
     return true;
 }
 

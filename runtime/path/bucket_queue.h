@@ -11,11 +11,15 @@
 // bucket is a doubly linked list through the nodes, sorted by (f, sequence)
 // and taken from its head. Sequences only grow, so a new node belongs at
 // the tail of its bucket; only nodes brought back from the overflow may
-// walk from the tail. Nodes whose bucket lies above
-// the window wait in an unsorted overflow list until the window has run
-// empty; a node below the window moves the window down, and the buckets
-// pushed out of its top join the overflow. A node is in the overflow
-// exactly when its bucket lies above the window.
+// walk from the tail. Nodes whose bucket lies above the window wait in an
+// unsorted overflow until the window has run empty; a node below the
+// window moves the window down, and the buckets pushed out of its top join
+// the overflow. A node is in the overflow exactly when its bucket lies
+// above the window. The overflow is an array of node indices, not a list
+// through the nodes: taking the window's part out of it reads the nodes
+// independently of one another, where a list would be walked one cache
+// miss after the other. A removed node leaves a hole (kNone) there, which
+// the next refill closes.
 //
 // A bit per window bucket tells which hold nodes, and a bit per word of
 // those which words are not empty, so finding the next bucket skips 64 or
@@ -61,12 +65,39 @@ public:
     // there) and sizes the window for a map of cells cells.
     void Reset(QueueEntry* nodes, size_t cells);
     // Adds node index; its f and sequence are set, sequence larger than any
-    // before.
-    void Push(uint32_t index);
+    // before. Inline for the common case: a bucket of the window, where the
+    // newest node goes last.
+    void Push(uint32_t index) {
+        const float f = nodes_[index].f;
+        const int64_t q = BucketOf(f);
+        if (q >= base_ && q < base_ + Window() && started_) {
+            List& list = At(q);
+            if (list.tail == kNone || !(f < list.tailF)) {
+                ++size_;
+                Append(list, index);
+                MarkFilled(q);
+                if (q < cursor_) cursor_ = q;
+                return;
+            }
+        }
+        PushElsewhere(index, q);
+    }
     // Takes out a node that Push added and Pop did not return yet.
     void Remove(uint32_t index);
-    // Takes the first node, or kNone when the queue is empty.
-    uint32_t Pop();
+    // Takes the first node, or kNone when the queue is empty. Inline for the
+    // common case: the cursor's bucket holds it (Peek has put it there).
+    uint32_t Pop() {
+        List& list = At(cursor_);
+        const uint32_t index = list.head;
+        if (index == kNone) return PopAfterSearch();
+        list.head = nodes_[index].queueNext;
+        if (list.head == kNone) {
+            list.tail = kNone;
+            MarkEmpty(cursor_);
+        }
+        --size_;
+        return index;
+    }
     size_t Size() const { return size_; }
     // Likely the next node Pop returns (the head of the first filled
     // bucket of the window), or kNone; for prefetching. Moves the cursor to
@@ -112,7 +143,19 @@ private:
     }
     int64_t NextFilled(int64_t from, int64_t end) const;
     void InsertSorted(List& list, uint32_t index, bool newest);
-    void Append(List& list, uint32_t index);
+    void Append(List& list, uint32_t index) {
+        QueueEntry& node = nodes_[index];
+        node.queuePrevious = list.tail;
+        node.queueNext = kNone;
+        if (list.tail != kNone) nodes_[list.tail].queueNext = index;
+        else list.head = index;
+        list.tail = index;
+        list.tailF = node.f;
+    }
+    void PushElsewhere(uint32_t index, int64_t q);
+    void AddToOverflow(uint32_t index);
+    void CloseOverflowHoles();
+    uint32_t PopAfterSearch();
     void Unlink(List& list, uint32_t index);
     void Place(uint32_t index, int64_t q, bool newest);
     void MoveWindowDown(int64_t q);
@@ -123,7 +166,8 @@ private:
     std::vector<uint64_t> filled_;  // bit p: ring bucket p holds a node
     std::vector<uint64_t> words_;   // bit w: word w of filled_ is not 0
     size_t mask_ = 0;
-    List overflow_;
+    std::vector<uint32_t> overflow_;  // a node's position there is its queuePrevious
+    size_t overflowLive_ = 0;         // the nodes among them (the rest are holes)
     int64_t base_ = 0;    // first bucket of the window
     int64_t cursor_ = 0;  // no window bucket below it holds a node
     bool started_ = false;

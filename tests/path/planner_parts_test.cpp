@@ -136,18 +136,44 @@ TEST(NodeFactory, HandsOutItsCapacityThenNull) {
 // smallest (f, sequence): priorities spread over a wide range (so the
 // window moves up and down and the overflow fills and empties), many equal
 // priorities, and nodes taken out and pushed again with a new priority.
+// Every fifth round holds more nodes and pops seldom, so removals leave
+// many holes in the overflow. Each round ends by emptying the queue.
 TEST(BucketQueue, PopsInPriorityThenInsertionOrder) {
     std::mt19937 random(11);
     for (int round = 0; round < 40; ++round) {
-        std::vector<vtx::QueueEntry> nodes(64);
-        std::vector<bool> queued(64, false);
+        const bool seldomPops = round % 5 == 4;
+        const uint32_t count = seldomPops ? 300 : 64;
+        const int steps = seldomPops ? 20000 : 3000;
+        const uint32_t popEvery = seldomPops ? 2500 : 3;
+        std::vector<vtx::QueueEntry> nodes(count);
+        std::vector<bool> queued(count, false);
         BucketQueue queue;
         queue.Reset(nodes.data(), round % 2 ? 100 : 1u << 24);
         uint64_t sequence = 0;
         const float spread = round % 4 == 0 ? 3.0f : round % 4 == 1 ? 40.0f : round % 4 == 2 ? 5000.0f : 1e6f;
-        for (int step = 0; step < 3000; ++step) {
-            if (random() % 3 != 0) {
-                const uint32_t index = random() % 64;
+        // Pops one node and checks it against the smallest (f, sequence);
+        // false once the queue is empty.
+        auto popAndCheck = [&](int step) {
+            int best = -1;
+            for (int n = 0; n < static_cast<int>(count); ++n) {
+                if (!queued[n]) continue;
+                if (best < 0 || nodes[n].f < nodes[best].f ||
+                    (nodes[n].f == nodes[best].f && nodes[n].sequence < nodes[best].sequence))
+                    best = n;
+            }
+            const uint32_t got = queue.Pop();
+            if (best < 0) {
+                EXPECT_EQ(got, BucketQueue::kNone);
+                return false;
+            }
+            EXPECT_EQ(got, static_cast<uint32_t>(best)) << "round " << round << " step " << step;
+            if (got >= count) return false;
+            queued[got] = false;
+            return got == static_cast<uint32_t>(best);
+        };
+        for (int step = 0; step < steps; ++step) {
+            if (random() % popEvery != 0) {
+                const uint32_t index = random() % count;
                 float f = std::uniform_real_distribution<float>(0, spread)(random);
                 if (random() % 4 == 0) f = std::floor(f);  // ties
                 if (queued[index]) queue.Remove(index);
@@ -155,24 +181,15 @@ TEST(BucketQueue, PopsInPriorityThenInsertionOrder) {
                 nodes[index].sequence = sequence++;
                 queued[index] = true;
                 queue.Push(index);
-            } else {
-                int best = -1;
-                for (int n = 0; n < 64; ++n) {
-                    if (!queued[n]) continue;
-                    if (best < 0 || nodes[n].f < nodes[best].f ||
-                        (nodes[n].f == nodes[best].f && nodes[n].sequence < nodes[best].sequence))
-                        best = n;
-                }
-                const uint32_t got = queue.Pop();
-                if (best < 0) {
-                    ASSERT_EQ(got, BucketQueue::kNone);
-                    continue;
-                }
-                ASSERT_EQ(got, static_cast<uint32_t>(best)) << "round " << round << " step " << step;
-                queued[got] = false;
+            } else if (!popAndCheck(step) && ::testing::Test::HasFailure()) {
+                return;
             }
             ASSERT_EQ(queue.Size(), static_cast<size_t>(std::count(queued.begin(), queued.end(), true)));
         }
+        while (popAndCheck(steps)) {
+        }
+        if (::testing::Test::HasFailure()) return;
+        EXPECT_EQ(queue.Size(), 0u);
     }
 }
 
