@@ -91,7 +91,11 @@ bool AStarPlanner::ReserveOpenList(size_t capacity) {
 void AStarPlanner::ResetIndex() {
     const size_t cells = CellCount();
     for (size_t i = 0; i < cells; ++i) cellRecords_[i] = {costs_[i], INFINITY};
-    queue_.Reset(entries_, cells);
+    // 4-connected at a weight up to 0.5, every step raises f (a step costs
+    // more than 1, and lowers the distance by 1 at most); diagonal steps
+    // and larger weights can lower it.
+    const bool prioritiesFall = !(request_.weight <= 0.5f) || request_.diagonalsAllowed;
+    queue_.Reset(entries_, cells, prioritiesFall);
     indexDirty_ = false;
 }
 
@@ -281,7 +285,8 @@ bool AStarPlanner::SearchIndexed() {
                 __builtin_prefetch(&entries[upcoming - w]);
             }
             __builtin_prefetch(&records[upcoming]);
-            __builtin_prefetch(&entries[upcoming]);
+            __builtin_prefetch(&entries[upcoming - (upcoming > 0)]);
+            __builtin_prefetch(&entries[upcoming + 1]);
             if (upcoming + w < static_cast<uint32_t>(CellCount())) {
                 __builtin_prefetch(&records[upcoming + w]);
                 __builtin_prefetch(&entries[upcoming + w]);

@@ -8,13 +8,14 @@ namespace vtx {
 
 // A window of about one bucket per 4 cells, between 256 and 65536
 // buckets: small maps stay cheap to set up, large ones rarely overflow.
-void BucketQueue::Reset(QueueEntry* nodes, size_t cells) {
+void BucketQueue::Reset(QueueEntry* nodes, size_t cells, bool prioritiesFall) {
     size_t window = 256;
     while (window < 65536 && window * 4 < cells) window *= 2;
     buckets_.assign(window, List{});
     filled_.assign(window / 64, 0);
     words_.assign((window / 64 + 63) / 64, 0);
     mask_ = window - 1;
+    room_ = prioritiesFall ? static_cast<int64_t>(window / 4) : static_cast<int64_t>(window / 64);
     nodes_ = nodes;
     overflow_.clear();
     overflowLive_ = 0;
@@ -23,11 +24,11 @@ void BucketQueue::Reset(QueueEntry* nodes, size_t cells) {
     size_ = 0;
 }
 
-// Walks from the tail, where new nodes belong, to the node's sorted place.
-// The newest node (sequence above all) goes last unless its f is below the
-// tail's.
-void BucketQueue::InsertSorted(List& list, uint32_t index, bool newest) {
-    if (newest && (list.tail == kNone || !(nodes_[index].f < list.tailF))) {
+// Adds the newest node of a bucket (sequence above all there): last,
+// unless its f is below the tail's (buckets wider than one float value),
+// then walking from the tail to its sorted place.
+void BucketQueue::InsertSorted(List& list, uint32_t index) {
+    if (list.tail == kNone || !(nodes_[index].f < list.tailF)) {
         Append(list, index);
         return;
     }
@@ -72,19 +73,19 @@ void BucketQueue::PushElsewhere(uint32_t index, int64_t q) {
         // Room below the first node: with a heuristic weight above 0.5 the
         // priorities can fall as the search goes on.
         started_ = true;
-        base_ = q - Window() / 4;
+        base_ = q - Room();
         cursor_ = q;
     }
     if (q < base_) MoveWindowDown(q);
-    Place(index, q, true);
+    Place(index, q);
 }
 
-void BucketQueue::Place(uint32_t index, int64_t q, bool newest) {
+void BucketQueue::Place(uint32_t index, int64_t q) {
     if (q >= base_ + Window()) {
         AddToOverflow(index);
         return;
     }
-    InsertSorted(At(q), index, newest);
+    InsertSorted(At(q), index);
     MarkFilled(q);
     if (q < cursor_) cursor_ = q;
 }
@@ -165,20 +166,20 @@ void BucketQueue::CloseOverflowHoles() {
     overflow_.resize(kept);
 }
 
-// Lowers the window so that bucket q lies a quarter window above its
-// bottom; the buckets that fall off its top join the overflow.
+// Lowers the window so that bucket q lies Room() above its bottom; the
+// buckets that fall off its top join the overflow.
 void BucketQueue::MoveWindowDown(int64_t q) {
-    const int64_t newBase = q - Window() / 4;
+    const int64_t newBase = q - Room();
     const int64_t keepEnd = newBase + Window();  // first bucket above the new window
     const int64_t from = keepEnd > base_ ? keepEnd : base_;
     for (int64_t b = from; b < base_ + Window(); ++b) {
         List& list = At(b);
+        if (list.head == kNone) continue;
         for (uint32_t i = list.head; i != kNone;) {
             const uint32_t next = nodes_[i].queueNext;
             AddToOverflow(i);
             i = next;
         }
-        if (list.head == kNone) continue;
         list = List{};
         MarkEmpty(b);
     }
@@ -197,14 +198,14 @@ bool BucketQueue::RefillFromOverflow() {
     float lowest = INFINITY;
     for (const uint32_t index : overflow_)
         if (index != kNone && nodes_[index].f < lowest) lowest = nodes_[index].f;
-    base_ = BucketOf(lowest) - Window() / 4;
+    base_ = BucketOf(lowest) - Room();
     cursor_ = base_ + Window();
     size_t kept = 0;
     for (const uint32_t index : overflow_) {
         if (index == kNone) continue;
         const int64_t q = BucketOf(nodes_[index].f);
         if (q < base_ + Window()) {
-            Place(index, q, false);
+            Place(index, q);
         } else {
             nodes_[index].queuePrevious = static_cast<uint32_t>(kept);
             overflow_[kept++] = index;

@@ -10,16 +10,21 @@
 // near-equal ones. A window of consecutive buckets lives in a ring; each
 // bucket is a doubly linked list through the nodes, sorted by (f, sequence)
 // and taken from its head. Sequences only grow, so a new node belongs at
-// the tail of its bucket; only nodes brought back from the overflow may
-// walk from the tail. Nodes whose bucket lies above the window wait in an
-// unsorted overflow until the window has run empty; a node below the
-// window moves the window down, and the buckets pushed out of its top join
-// the overflow. A node is in the overflow exactly when its bucket lies
-// above the window. The overflow is an array of node indices, not a list
-// through the nodes: taking the window's part out of it reads the nodes
+// the tail of its bucket. Nodes whose bucket lies above the window wait in
+// an overflow until the window has run empty; a node below the window
+// moves the window down, and the buckets pushed out of its top join the
+// overflow. A node is in the overflow exactly when its bucket lies above
+// the window. The overflow is an array of node indices, not a list through
+// the nodes: taking the window's part out of it reads the nodes
 // independently of one another, where a list would be walked one cache
 // miss after the other. A removed node leaves a hole (kNone) there, which
 // the next refill closes.
+//
+// The overflow is unsorted, but the nodes of any one bucket lie there in
+// insertion order: while a bucket is in the window none of its nodes is in
+// the overflow, a bucket leaves the window whole and in order, and later
+// nodes are appended. A refill fills an empty window, so each node taken
+// in is again the newest of its bucket and goes to the tail.
 //
 // A bit per window bucket tells which hold nodes, and a bit per word of
 // those which words are not empty, so finding the next bucket skips 64 or
@@ -62,8 +67,11 @@ public:
     BucketQueue() { Reset(nullptr, 0); }
 
     // Empties the queue of the entries at nodes (indices are positions
-    // there) and sizes the window for a map of cells cells.
-    void Reset(QueueEntry* nodes, size_t cells);
+    // there) and sizes the window for a map of cells cells. prioritiesFall:
+    // nodes pushed later may have much lower priorities than those taken
+    // (else they fall only by rounding), so the window keeps more room
+    // below its lowest node.
+    void Reset(QueueEntry* nodes, size_t cells, bool prioritiesFall = true);
     // Adds node index; its f and sequence are set, sequence larger than any
     // before. Inline for the common case: a bucket of the window, where the
     // newest node goes last.
@@ -130,6 +138,8 @@ private:
     }
     List& At(int64_t q) { return buckets_[static_cast<size_t>(q) & mask_]; }
     int64_t Window() const { return static_cast<int64_t>(buckets_.size()); }
+    // How far below the lowest node a window starts.
+    int64_t Room() const { return room_; }
     void MarkFilled(int64_t q) {
         const size_t p = static_cast<size_t>(q) & mask_;
         filled_[p >> 6] |= uint64_t{1} << (p & 63);
@@ -142,7 +152,7 @@ private:
         if (!word) words_[p >> 12] &= ~(uint64_t{1} << ((p >> 6) & 63));
     }
     int64_t NextFilled(int64_t from, int64_t end) const;
-    void InsertSorted(List& list, uint32_t index, bool newest);
+    void InsertSorted(List& list, uint32_t index);
     void Append(List& list, uint32_t index) {
         QueueEntry& node = nodes_[index];
         node.queuePrevious = list.tail;
@@ -157,7 +167,7 @@ private:
     void CloseOverflowHoles();
     uint32_t PopAfterSearch();
     void Unlink(List& list, uint32_t index);
-    void Place(uint32_t index, int64_t q, bool newest);
+    void Place(uint32_t index, int64_t q);
     void MoveWindowDown(int64_t q);
     bool RefillFromOverflow();
 
@@ -168,6 +178,7 @@ private:
     size_t mask_ = 0;
     std::vector<uint32_t> overflow_;  // a node's position there is its queuePrevious
     size_t overflowLive_ = 0;         // the nodes among them (the rest are holes)
+    int64_t room_ = 0;
     int64_t base_ = 0;    // first bucket of the window
     int64_t cursor_ = 0;  // no window bucket below it holds a node
     bool started_ = false;
