@@ -6,7 +6,7 @@
 namespace vtx::pending {
 
 void CreateSessionRecord() {}
-void ReleaseNetwork() {}
+void ReleaseSessionRecord() {}
 
 void CreateScene3D() {}
 void EndShadowPass() {}

@@ -11,9 +11,10 @@
 
 namespace vtx::pending {
 
-// Network session record (start-up step 9; shutdown step 7).
+// Network session record (start-up step 9; shutdown step 7: leaving the
+// session and releasing its record, before the socket layer stops).
 void CreateSessionRecord();
-void ReleaseNetwork();
+void ReleaseSessionRecord();
 
 // 3D scene (start-up step 10; ShowScreen steps 7 and 9). The scene must call
 // vtx::NoteDepthStencilUse() (host/frames.h) whenever it turns depth or
