@@ -16,6 +16,7 @@ namespace vtx {
 namespace {
 
 constexpr int32_t kDefaultHttpPort = 80;
+constexpr size_t kFileWriteSize = 256 * 1024;
 
 // A line break inside the host or path would let the caller's text add
 // lines of its own to the request.
@@ -89,10 +90,18 @@ bool HttpGetFile(const RtString& host, const RtString& path, int32_t port, const
         PrintNetLine("can't open local file for writing");
         return false;
     }
-    const auto sink = [&file](const char* bytes, size_t size) {
-        return file.write(bytes, size) ? BodyStep::More : BodyStep::Failed;
+    // Pieces are small; the file gets them in larger writes.
+    std::string pending;
+    pending.reserve(kFileWriteSize);
+    const auto sink = [&file, &pending](const char* bytes, size_t size) {
+        pending.append(bytes, size);
+        if (pending.size() < kFileWriteSize) return BodyStep::More;
+        const bool written = file.write(pending.data(), pending.size());
+        pending.clear();
+        return written ? BodyStep::More : BodyStep::Failed;
     };
-    return Download(host, path, port, timeoutMs, sink) && file.commit();
+    return Download(host, path, port, timeoutMs, sink) && file.write(pending.data(), pending.size()) &&
+           file.commit();
 }
 
 RtString HttpGetText(const RtString& host, const RtString& path, int32_t port, int32_t maxLength,

@@ -1,6 +1,8 @@
 // The HTTP response reader (see http_response.h).
 #include "net/http_response.h"
 
+#include <memory>
+
 namespace vtx {
 
 size_t HttpHeaderSplitter::bodyStart(const char* piece, size_t size) noexcept {
@@ -25,12 +27,13 @@ size_t HttpHeaderSplitter::bodyStart(const char* piece, size_t size) noexcept {
 
 bool ReadHttpResponse(const ResponseSource& source, const BodySink& sink) {
     HttpHeaderSplitter splitter;
-    char piece[kHttpPieceSize];
+    const auto buffer = std::make_unique<char[]>(kHttpPieceSize);
+    char* piece = buffer.get();
     for (;;) {
-        const int64_t n = source(piece, sizeof piece);
+        const int64_t n = source(piece, kHttpPieceSize);
         if (n < 0) return false;
         if (n == 0) return splitter.headerDone();
-        const size_t size = static_cast<size_t>(n) < sizeof piece ? static_cast<size_t>(n) : sizeof piece;
+        const size_t size = static_cast<size_t>(n) < kHttpPieceSize ? static_cast<size_t>(n) : kHttpPieceSize;
         const size_t start = splitter.bodyStart(piece, size);
         if (splitter.overlong()) return false;
         if (start == size) continue;

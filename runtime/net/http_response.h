@@ -15,8 +15,9 @@ namespace vtx {
 
 // A response header longer than this is refused.
 inline constexpr size_t kLongestHttpHeader = 64 * 1024;
-// Pieces are received at most this long.
-inline constexpr size_t kHttpPieceSize = 1023;
+// Pieces are received at most this long: large enough that a big download
+// costs few receives.
+inline constexpr size_t kHttpPieceSize = 64 * 1024;
 
 // Splits a byte stream into header and body, piece by piece.
 class HttpHeaderSplitter {
