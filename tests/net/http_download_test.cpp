@@ -2,6 +2,9 @@
 // told: well, in pieces, with a reset half-way, never closing, or with a
 // broken header.
 #include <dirent.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -199,4 +202,77 @@ TEST(HttpGetText, BrokenResponsesGiveTheEmptyText) {
         EXPECT_EQ(HttpGetText(kLocal, RtString("/"), server.port(), 1000, 300).length(), 0u);
     }
     EXPECT_EQ(vtx::SocketLayer.startCount, 0);
+}
+
+namespace {
+
+// Python's http.server serving a folder on 127.0.0.1, on a port it picks;
+// stopped with the test.
+class PythonHttpServer {
+public:
+    explicit PythonHttpServer(const std::string& folder) {
+        int out[2];
+        if (pipe(out) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(out[1], 1);
+            dup2(out[1], 2);
+            close(out[0]);
+            execlp("python3", "python3", "-u", "-m", "http.server", "0", "--bind", "127.0.0.1", "--directory",
+                   folder.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(out[1]);
+        // "Serving HTTP on 127.0.0.1 port 41234 (http://127.0.0.1:41234/) ..."
+        std::string said;
+        char piece[256];
+        while (said.find(") ...") == std::string::npos && said.size() < 4096 && WaitFor(out[0], POLLIN, kPeerWaitMs)) {
+            const ssize_t n = read(out[0], piece, sizeof piece);
+            if (n <= 0) break;
+            said.append(piece, static_cast<size_t>(n));
+        }
+        output_ = out[0];
+        const size_t at = said.find(" port ");
+        if (at != std::string::npos) port_ = static_cast<uint16_t>(std::atoi(said.c_str() + at + 6));
+    }
+    ~PythonHttpServer() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (output_ >= 0) close(output_);
+    }
+    uint16_t port() const { return port_; }
+
+private:
+    pid_t pid_ = -1;
+    int output_ = -1;
+    uint16_t port_ = 0;
+};
+
+}  // namespace
+
+TEST(HttpGetFile, DownloadsFromPythonsHttpServer) {
+    const std::string folder = Folder() + "/served";
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    std::string content;
+    for (int i = 0; i < 300000; ++i) content += static_cast<char>('A' + i % 23);
+    std::ofstream(folder + "/data.bin", std::ios::binary) << content;
+    PythonHttpServer server(folder);
+    ASSERT_NE(server.port(), 0) << "python3 -m http.server did not start";
+    const std::string path = Folder() + "/fetched.bin";
+    ASSERT_TRUE(HttpGetFile(RtString("localhost"), RtString("/data.bin"), server.port(), RtString(path.c_str()), 5000));
+    EXPECT_TRUE(ReadWhole(path) == content);
+    EXPECT_STREQ(HttpGetText(kLocal, RtString("/data.bin"), server.port(), 5, 5000).c_str(), "ABCDE");
+    // A missing file: the server's error page is the body, as it comes.
+    EXPECT_GT(HttpGetText(kLocal, RtString("/missing"), server.port(), 4096, 5000).length(), 0u);
+}
+
+TEST(SocketLayerShutdown, StopsTheLayerWhateverItsStartCount) {
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(SocketStart());
+    const int32_t slot = UdpOpen(0);
+    ASSERT_GE(slot, 0);
+    vtx::ReleaseSocketLayer();
+    EXPECT_EQ(vtx::SocketLayer.startCount, 0);
+    EXPECT_EQ(vtx::UsedSlot(slot), nullptr);
 }
