@@ -39,4 +39,5 @@
 #include "input/input_commands.h"
 #include "input/key_names.h"
 #include "net/net_commands.h"
+#include "net/session_commands.h"
 #include "path/path_commands.h"

@@ -5,8 +5,6 @@
 
 namespace vtx::pending {
 
-void CreateSessionRecord() {}
-void ReleaseSessionRecord() {}
 
 void CreateScene3D() {}
 void EndShadowPass() {}

@@ -16,6 +16,7 @@
 #include "host/project_settings.h"
 #include "input/input_devices.h"
 #include "input/keyboard_state.h"
+#include "net/session_record.h"
 #include "net/socket_layer.h"
 #include "platform/platform.h"
 
@@ -68,7 +69,7 @@ void ShutdownEngine() {
     StopMusicForShutdown();                                                   // 4
     platform::ChangeDirectory(ProgramFolder().c_str());                       // 5
     CloseAllChannels();                                                       // 6
-    pending::ReleaseSessionRecord();                                          // 7
+    ReleaseSessionRecord();                                                   // 7
     ReleaseSocketLayer();
     ReleaseInputDevices();                                                    // 8
     ReleaseSound();                                                           // 9
