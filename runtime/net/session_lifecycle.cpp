@@ -14,6 +14,7 @@ namespace vtx {
 namespace {
 
 constexpr int32_t kSessionConnectWaitMs = 5000;
+constexpr int kJoinBacklog = 256;
 
 int32_t SessionPort(int32_t port) { return port <= 0 ? kDefaultSessionPort : port; }
 
@@ -82,7 +83,8 @@ bool NetHost(int32_t port) {
     SessionRecord& s = EnsureSession();
     port = SessionPort(port);
     if (!StartOver(s)) return false;
-    const int32_t listening = TcpListen(port);
+    // A backlog large enough for many programs joining at once.
+    const int32_t listening = ListenOnSlot(port, kJoinBacklog);
     // The host joins its own session over the loop-back address, so nothing
     // of a session on one machine leaves it.
     const int32_t connection = listening >= 0 ? TcpConnect(RtString("127.0.0.1"), port, kSessionConnectWaitMs) : -1;

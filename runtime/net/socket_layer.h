@@ -71,6 +71,10 @@ void PrintNetLine(const char* text);
 // and port both 0 when the name cannot be resolved.
 platform::Ipv4Endpoint ResolveHost(const char* name, uint16_t port);
 
+// --- TCP (tcp.cpp) -----------------------------------------------------------
+// TcpListen with a chosen backlog: the session host takes many joiners at once.
+int32_t ListenOnSlot(int32_t port, int backlog);
+
 // --- Byte transfer on slots (socket_io.cpp) -----------------------------------
 bool SetSlotBlocking(int32_t slot, bool blocking);
 // The send loop: every byte goes, waiting while the socket has no room. A

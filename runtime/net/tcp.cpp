@@ -30,14 +30,16 @@ int32_t Abandon(int socket, bool abortive) {
 
 using namespace vtx;
 
-int32_t TcpListen(int32_t port) {
+int32_t TcpListen(int32_t port) { return ListenOnSlot(port, kListenBacklog); }
+
+int32_t vtx::ListenOnSlot(int32_t port, int backlog) {
     if (!ValidPort(port) || !HasFreeSlot()) return -1;
     const int socket = platform::OpenTcpSocket();
     NoteSocketCall(socket != platform::kNoSocket);
     if (socket == platform::kNoSocket) return -1;
     platform::Ipv4Endpoint bound{0, static_cast<uint16_t>(port)};
     if (!platform::EnableAddressReuse(socket) || !platform::BindAnyAddress(socket, bound.port) ||
-        !platform::ListenOn(socket, kListenBacklog) || !platform::LocalEndpoint(socket, bound) ||
+        !platform::ListenOn(socket, backlog) || !platform::LocalEndpoint(socket, bound) ||
         !platform::SetSocketBlocking(socket, false))
         return Abandon(socket, false);
     const int32_t slot = ClaimSlot(socket, bound, false);
