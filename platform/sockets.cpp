@@ -153,6 +153,14 @@ bool WaitReadable(int socket, int ms) noexcept {
     return PollFor(socket, POLLIN, ms, revents) > 0;
 }
 
+void WaitForAny(const std::vector<SocketWait>& sockets, int ms) {
+    std::vector<pollfd> set;
+    set.reserve(sockets.size());
+    for (const SocketWait& w : sockets)
+        set.push_back({w.socket, static_cast<short>(POLLIN | (w.wantsToWrite ? POLLOUT : 0)), 0});
+    ::poll(set.data(), set.size(), ms);
+}
+
 int64_t SendSome(int socket, const void* data, size_t size, const Ipv4Endpoint* destination) noexcept {
     ssize_t n;
     do {

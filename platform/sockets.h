@@ -56,6 +56,13 @@ bool FinishConnect(int socket, int ms) noexcept;
 bool WaitWritable(int socket, int ms) noexcept;
 // Waits up to ms until the socket has bytes (or an end) to read.
 bool WaitReadable(int socket, int ms) noexcept;
+// Waits up to ms until any of the sockets has something to read (or, for
+// the ones marked, room to write).
+struct SocketWait {
+    int socket;
+    bool wantsToWrite;
+};
+void WaitForAny(const std::vector<SocketWait>& sockets, int ms);
 
 // Sends up to size bytes (to the destination when one is given); the number
 // sent, or -1.

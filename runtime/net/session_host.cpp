@@ -209,6 +209,12 @@ void HostRelay::dropEnded(SessionRecord& s) {
     }
 }
 
+void HostRelay::addWaits(const SessionRecord& s, std::vector<platform::SocketWait>& waits) const {
+    if (const SocketSlot* l = UsedSlot(s.listeningSlot)) waits.push_back({l->socket, false});
+    for (const auto& [slot, c] : connections_)
+        if (const SocketSlot* target = UsedSlot(slot)) waits.push_back({target->socket, !c.outbox.empty()});
+}
+
 bool HostRelay::serve(SessionRecord& s) {
     bool any = acceptJoiners(s);
     any = readAll(s) || any;

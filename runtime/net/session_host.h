@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
+
+#include "platform/sockets.h"
 
 #include "net/session_messages.h"
 #include "net/session_record.h"
@@ -41,6 +44,9 @@ public:
     // the caller holds the lock and closes the slot.
     void forgetConnection(SessionRecord& s, int32_t slot);
     const std::map<int32_t, HostConnection>& connections() const { return connections_; }
+    // The sockets to wake up for: the listening one and every connection
+    // (to write too where messages wait to be sent).
+    void addWaits(const SessionRecord& s, std::vector<platform::SocketWait>& waits) const;
 
 private:
     void queueTo(int32_t slot, const std::string& message);

@@ -13,6 +13,7 @@ namespace {
 
 constexpr int32_t kReadPiece = 16 * 1024;
 constexpr int kReadsPerRound = 4;
+constexpr int kIdleWaitMs = 1;
 constexpr int kStopWaitSteps = 700;  // 35 s: longer than any send can stall
 
 // Step 1: registrations of this program's new players.
@@ -61,13 +62,22 @@ uint32_t RunSessionWorker(void* argument) {
     HostRelay relay;
     MessageReader fromHost;
     bool hostGone = false;
+    std::vector<platform::SocketWait> waits;
     while (!s.stopRequest.load()) {
         bool busy = SendRegistrations(s);
         busy = ReadFromHost(s, fromHost, hostGone) || busy;
         if (s.host) busy = relay.serve(s) || busy;
-        // Nothing to do: a short sleep rather than a spin on a shared core.
-        if (busy) std::this_thread::yield();
-        else std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (busy) {
+            std::this_thread::yield();
+            continue;
+        }
+        // Nothing to do: wait for the sockets rather than spin on a shared
+        // core, at most 1 ms so new players and the stop request are seen.
+        waits.clear();
+        if (!hostGone)
+            if (const SocketSlot* c = UsedSlot(s.connectionSlot)) waits.push_back({c->socket, false});
+        if (s.host) relay.addWaits(s, waits);
+        platform::WaitForAny(waits, kIdleWaitMs);
     }
     s.workerRunning = 0;
     return 0;
