@@ -9,6 +9,7 @@
 #include <ifaddrs.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -78,6 +79,11 @@ bool SetSocketBlocking(int socket, bool blocking) noexcept {
     if (flags < 0) return false;
     const int wanted = blocking ? (flags & ~O_NONBLOCK) : (flags | O_NONBLOCK);
     return ::fcntl(socket, F_SETFL, wanted) == 0;
+}
+
+bool SendWithoutDelay(int socket) noexcept {
+    const int on = 1;
+    return ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on) == 0;
 }
 
 bool SetReceiveTimeout(int socket, int ms) noexcept {

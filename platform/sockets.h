@@ -33,6 +33,8 @@ int OpenUdpSocket() noexcept;
 bool EnableAddressReuse(int socket) noexcept;
 bool EnableBroadcast(int socket) noexcept;
 bool SetSocketBlocking(int socket, bool blocking) noexcept;
+// Small messages go out at once instead of waiting to fill a segment.
+bool SendWithoutDelay(int socket) noexcept;
 // Every receive waits at most ms milliseconds (blocking sockets).
 bool SetReceiveTimeout(int socket, int ms) noexcept;
 // Binds to every local address at the port.

@@ -149,6 +149,7 @@ bool HostRelay::acceptJoiners(SessionRecord& s) {
             SocketClose(slot);
             continue;
         }
+        if (const SocketSlot* joined = UsedSlot(slot)) platform::SendWithoutDelay(joined->socket);
         addConnection(slot);
     }
     return any;

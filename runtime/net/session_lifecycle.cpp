@@ -96,6 +96,7 @@ bool NetHost(int32_t port) {
         StopSession(s);
         return false;
     }
+    platform::SendWithoutDelay(UsedSlot(connection)->socket);
     s.lock.take();
     s.host = 1;
     s.active = 1;
@@ -116,6 +117,7 @@ bool NetJoin(const RtString& host, int32_t port) {
         StopSession(s);
         return false;
     }
+    platform::SendWithoutDelay(UsedSlot(connection)->socket);
     s.lock.take();
     s.connectionSlot = connection;
     s.lock.release();
