@@ -209,7 +209,7 @@ TEST_F(HostedSession, TwoHundredConnectionsAtOnce) {
     for (int i = 0; i < 200; ++i) {
         peers.push_back(std::make_unique<RawPeer>(port_));
         ASSERT_TRUE(peers.back()->connected());
-        ASSERT_TRUE(peers.back()->send(kRegisterPlayer, kHostId, 0, EncodeRegistration("p" + std::to_string(i), false)));
+        ASSERT_TRUE(peers.back()->send(kRegisterPlayer, kHostId, 0, EncodeRegistration(std::string("p").append(std::to_string(i)), false)));
     }
     std::vector<uint16_t> ids;
     for (auto& p : peers) {
