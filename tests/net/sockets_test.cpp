@@ -112,10 +112,18 @@ TEST_F(SocketsTest, ReceiveSaysNothingWaitingThenDataThenClosed) {
     EXPECT_TRUE(SocketClose(slot));
 }
 
+// A peer that resets the connection once the client has said something (a
+// reset before the connect is checked would make the connect fail).
+void ResetAfterOneByte(int c) {
+    ReceiveUpTo(c, 1);
+    ResetConnection(c);
+}
+
 TEST_F(SocketsTest, AResetPeerCountsAsClosed) {
-    LoopbackServer server([](int c) { ResetConnection(c); });
+    LoopbackServer server(ResetAfterOneByte);
     const int32_t slot = TcpConnect(RtString("127.0.0.1"), server.port(), 5000);
     ASSERT_GE(slot, 0);
+    ASSERT_EQ(SocketSend(slot, RtString("x")), 1);
     RtString out;
     EXPECT_EQ(ReceiveSoon(slot, out, 16), 0);
 }
@@ -156,9 +164,10 @@ TEST_F(SocketsTest, OneMegabyteIsEchoedByteForByte) {
 }
 
 TEST_F(SocketsTest, SendingToAPeerThatHasGoneFailsWithoutKillingTheProgram) {
-    LoopbackServer server([](int c) { ResetConnection(c); });
+    LoopbackServer server(ResetAfterOneByte);
     const int32_t slot = TcpConnect(RtString("127.0.0.1"), server.port(), 5000);
     ASSERT_GE(slot, 0);
+    ASSERT_EQ(SocketSend(slot, RtString("x")), 1);
     RtString out;
     ASSERT_EQ(ReceiveSoon(slot, out, 16), 0);
     int32_t result = 0;
