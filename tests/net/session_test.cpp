@@ -308,3 +308,31 @@ TEST(SessionAcrossProcesses, JoinTalkAndSeeTheHostGo) {
     NetLeave();
     EXPECT_EQ(SocketLayer.startCount, 0);
 }
+
+TEST_F(HostedSession, OneConnectionRegistersAtMost64Players) {
+    RawPeer greedy(port_);
+    for (int i = 0; i < 64; ++i) {
+        const uint16_t id = greedy.registerPlayer(std::string("g").append(std::to_string(i)));
+        ASSERT_GE(id, 101);
+        ASSERT_LT(id, 0xFF00);
+    }
+    EXPECT_EQ(greedy.registerPlayer("one too many"), 0xFF00);  // refused, still answered
+    ExpectHostStillServes();
+}
+
+TEST_F(HostedSession, ConnectionsBeyondTheBoundAreClosed) {
+    std::vector<std::unique_ptr<RawPeer>> peers;
+    for (int i = 0; i < 260; ++i) peers.push_back(std::make_unique<RawPeer>(port_));
+    int closed = 0;
+    for (auto& p : peers) {
+        // Registered peers were taken in; the ones past the bound are closed.
+        WireMessage answer;
+        if (!p->send(kRegisterPlayer, kHostId, 0, EncodeRegistration("many", false)) ||
+            (!p->receiveType(kRegistrationAnswer, answer, 2000) && p->closedByHost(0)))
+            ++closed;
+    }
+    EXPECT_GE(closed, 4);  // 256 connections, the host's own among them
+    EXPECT_LE(closed, 5);
+    peers.clear();
+    ExpectHostStillServes();
+}
