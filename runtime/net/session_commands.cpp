@@ -2,6 +2,7 @@
 #include <chrono>
 #include <thread>
 
+#include "core/text_commands.h"
 #include "net/session_commands.h"
 #include "net/session_record.h"
 #include "net/session_requests.h"
@@ -12,14 +13,8 @@ namespace {
 constexpr int kAnswerPolls = 250;
 constexpr auto kPollPause = std::chrono::milliseconds(20);
 
-RtString TextOf(const std::string& bytes) {
-    RtString text;
-    if (bytes.empty()) return text;
-    char* block = text.getBuffer(static_cast<uint32_t>(bytes.size()));
-    bytes.copy(block, bytes.size());
-    text.truncate(static_cast<int32_t>(bytes.size()));  // zero bytes stay inside
-    return text;
-}
+// Message texts keep any zero bytes they carry.
+RtString TextOf(const std::string& bytes) { return vtx::TextOf(bytes.data(), bytes.size()); }
 
 }  // namespace
 
