@@ -38,4 +38,6 @@
 #include "host/project_settings.h"
 #include "input/input_commands.h"
 #include "input/key_names.h"
+#include "net/net_commands.h"
+#include "net/session_commands.h"
 #include "path/path_commands.h"

@@ -11,6 +11,7 @@ PACKAGES="
   libpng-dev libjpeg62-turbo-dev zlib1g-dev libstb-dev
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev ffmpeg
   xvfb xauth xdotool x11-utils x11-xkb-utils gdb
+  curl libenet-dev
 "
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi

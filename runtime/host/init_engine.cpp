@@ -18,6 +18,7 @@
 #include "host/window_procedure.h"
 #include "input/input_commands.h"
 #include "input/input_devices.h"
+#include "net/session_record.h"
 #include "platform/platform.h"
 
 namespace vtx {
@@ -61,7 +62,7 @@ int32_t InitEngine(void* instance, int32_t showState, const RtString& title) {
     SetMainWindowCaption(title);                                              // 7
     Host.windowCaption = title;
     SeedRandom(static_cast<int32_t>(GetElapsedTime()));                       // 8
-    pending::CreateSessionRecord();                                           // 9
+    CreateSessionRecord();                                                    // 9
     pending::CreateScene3D();                                                 // 10
     CreateInputDevices();                                                     // 11
     CreateSoundDevice();                                                      // 12

@@ -5,8 +5,6 @@
 
 namespace vtx::pending {
 
-void CreateSessionRecord() {}
-void ReleaseNetwork() {}
 
 void CreateScene3D() {}
 void EndShadowPass() {}

@@ -11,10 +11,6 @@
 
 namespace vtx::pending {
 
-// Network session record (start-up step 9; shutdown step 7).
-void CreateSessionRecord();
-void ReleaseNetwork();
-
 // 3D scene (start-up step 10; ShowScreen steps 7 and 9). The scene must call
 // vtx::NoteDepthStencilUse() (host/frames.h) whenever it turns depth or
 // stencil testing on, or the next frame will not clear those buffers.

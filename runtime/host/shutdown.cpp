@@ -16,6 +16,8 @@
 #include "host/project_settings.h"
 #include "input/input_devices.h"
 #include "input/keyboard_state.h"
+#include "net/session_record.h"
+#include "net/socket_layer.h"
 #include "platform/platform.h"
 
 namespace vtx {
@@ -67,7 +69,8 @@ void ShutdownEngine() {
     StopMusicForShutdown();                                                   // 4
     platform::ChangeDirectory(ProgramFolder().c_str());                       // 5
     CloseAllChannels();                                                       // 6
-    pending::ReleaseNetwork();                                                // 7
+    ReleaseSessionRecord();                                                   // 7
+    ReleaseSocketLayer();
     ReleaseInputDevices();                                                    // 8
     ReleaseSound();                                                           // 9
     delete GraphicsBackEnd;                                                   // 10
