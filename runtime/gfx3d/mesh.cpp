@@ -1,0 +1,104 @@
+// Mesh lists, colour table and the expansion of primitives into triangles.
+#include "mesh.h"
+
+#include <cstring>
+
+namespace vtx {
+
+void SetVertexColour(Vertex& v, uint32_t colour) {
+    v.colour = colour;
+    if (IsMarker(colour)) {
+        v.rgba[0] = v.rgba[1] = v.rgba[2] = 1.0f;
+    } else {
+        v.rgba[0] = static_cast<float>(colour & 0xFF) / 255.0f;
+        v.rgba[1] = static_cast<float>((colour >> 8) & 0xFF) / 255.0f;
+        v.rgba[2] = static_cast<float>((colour >> 16) & 0xFF) / 255.0f;
+    }
+    v.rgba[3] = 1.0f;
+}
+
+MeshObject::MeshObject() { colourTable.setGrowth(128, 512); }
+
+void ClearMesh(MeshObject& mesh, bool release) {
+    for (Frame& frame : mesh.frames) {
+        frame.vertices.clear(release);
+        frame.triangles.clear(release);
+    }
+    mesh.frames.clear(release);
+    mesh.drawBuffer.clear(release);
+    mesh.colourTable.clear(release);
+    mesh.normalsValid = 0;
+    mesh.tangentsValid = 0;
+}
+
+void RebuildColourTable(MeshObject& mesh) {
+    mesh.colourTable.clear(false);
+    for (Frame& frame : mesh.frames) {
+        for (Vertex& v : frame.vertices) {
+            int32_t at = 0;
+            const int32_t n = mesh.colourTable.count();
+            while (at < n && mesh.colourTable[at] != v.colour) ++at;
+            if (at == n && !mesh.colourTable.push(v.colour)) at = 0;
+            // The index is 8 bits wide: a mesh of more than 256 values keeps
+            // its colours in the vertices but cannot be saved.
+            v.colourIndex = static_cast<uint8_t>(at);
+        }
+    }
+}
+
+// A vertex's role is read from its own colour value, which equals its table
+// entry for every mesh the file format can hold, and stays right for a built
+// mesh whose colour count overflows the 8-bit index.
+void MeshObjectX::BuildTriangles() {
+    for (Frame& frame : frames) {
+        frame.triangles.clear(false);
+        if (!frame.triangles.reserve(frame.vertices.count() / 3)) continue;
+        enum { kTriangles, kStrip, kFan } mode = kTriangles;
+        const Vertex* pending[3] = {nullptr, nullptr, nullptr};
+        int32_t count = 0;
+        int32_t parity = 0;
+        for (const Vertex& v : frame.vertices) {
+            if (v.colour == kMarkerStrip) {
+                mode = kStrip;
+                count = 0;
+                parity = 0;
+                continue;
+            }
+            if (v.colour == kMarkerTriangles) {
+                mode = kTriangles;
+                count = 0;
+                continue;
+            }
+            if (v.colour == kMarkerFan) {
+                mode = kFan;
+                count = 0;
+                continue;
+            }
+            pending[count++] = &v;
+            if (count < 3) continue;
+            if (!frame.triangles.reserve(static_cast<int64_t>(frame.triangles.count()) + 3)) break;
+            for (const Vertex* p : pending) frame.triangles.push(*p);
+            if (mode == kTriangles) {
+                count = 0;
+            } else if (mode == kFan) {
+                count = 2;
+                pending[1] = pending[2];
+            } else {
+                count = 2;
+                if (parity == 1) pending[1] = pending[2];
+                else pending[0] = pending[2];
+                parity ^= 1;
+            }
+        }
+    }
+    drawBuffer.clear(false);
+    if (frames.count() > 0 && drawBuffer.reserve(frames[0].triangles.count())) {
+        for (const Vertex& v : frames[0].triangles) drawBuffer.push(v);
+    }
+    usesColours = 0;
+    for (uint32_t c : colourTable) {
+        if (!IsMarker(c) && (c & 0xFFFFFF) != 0xFFFFFF) usesColours = 1;
+    }
+}
+
+}  // namespace vtx
