@@ -21,6 +21,13 @@ public:
         at_ += n;
         return true;
     }
+    // n bytes to decode in place; null when fewer remain.
+    const uint8_t* take(size_t n) {
+        if (n > remaining()) return nullptr;
+        const uint8_t* at = data_ + at_;
+        at_ += n;
+        return at;
+    }
     bool u8(uint8_t& v) { return bytes(&v, 1); }
     bool i32(int32_t& v) {
         uint32_t u = 0;
@@ -61,54 +68,93 @@ bool CountFits(int32_t count, size_t minBytes, const ByteReader& in) {
     return count >= 0 && static_cast<uint64_t>(count) * minBytes <= in.remaining();
 }
 
-// Normal, colour and texture pair of vertex i; false on a bad index.
-bool FinishVertex(Vertex& v, int32_t i, uint8_t normalIndex, uint8_t colourIndex, const MeshObject& mesh,
-                  const std::vector<float>& pairs, bool negateV) {
-    if (normalIndex >= kNormalCount || colourIndex >= mesh.colourTable.count()) return false;
+float FloatAt(const uint8_t* p) {
+    const uint32_t u = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                       static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+    float f;
+    std::memcpy(&f, &u, 4);
+    return f;
+}
+
+// What every vertex of one colour index gets, worked out once per entry.
+struct ColourEntry {
+    uint32_t colour;
+    float rgba[4];
+};
+
+std::vector<ColourEntry> ColourEntries(const MeshObject& mesh) {
+    std::vector<ColourEntry> entries(static_cast<size_t>(mesh.colourTable.count()));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        Vertex v{};
+        SetVertexColour(v, mesh.colourTable[static_cast<int32_t>(i)]);
+        entries[i].colour = v.colour;
+        std::memcpy(entries[i].rgba, v.rgba, sizeof v.rgba);
+    }
+    return entries;
+}
+
+// Normal, colour and texture pair of vertex i; false on a bad index or a
+// position that is not finite.
+bool FinishVertex(Vertex& v, int32_t i, uint8_t normalIndex, uint8_t colourIndex,
+                  const std::vector<ColourEntry>& colours, const std::vector<float>& pairs, bool negateV) {
+    if (normalIndex >= kNormalCount || colourIndex >= colours.size()) return false;
     std::memcpy(v.normal, kNormalTable[normalIndex], sizeof v.normal);
     v.colourIndex = colourIndex;
-    SetVertexColour(v, mesh.colourTable[colourIndex]);
+    v.colour = colours[colourIndex].colour;
+    std::memcpy(v.rgba, colours[colourIndex].rgba, sizeof v.rgba);
     // Vertices beyond the file's texture pairs get (0, 0).
-    if (static_cast<size_t>(i) * 2 + 1 < pairs.size()) {
-        v.uv[0] = pairs[static_cast<size_t>(i) * 2];
-        v.uv[1] = negateV ? -pairs[static_cast<size_t>(i) * 2 + 1] : pairs[static_cast<size_t>(i) * 2 + 1];
+    const size_t pair = static_cast<size_t>(i) * 2;
+    if (pair + 1 < pairs.size()) {
+        v.uv[0] = pairs[pair];
+        v.uv[1] = negateV ? -pairs[pair + 1] : pairs[pair + 1];
+    } else {
+        v.uv[0] = v.uv[1] = 0.0f;
     }
     return std::isfinite(v.position[0]) && std::isfinite(v.position[1]) && std::isfinite(v.position[2]);
 }
 
-DddResult ReadFrame20(ByteReader& in, Frame& frame, const MeshObject& mesh, const std::vector<float>& pairs) {
+// Clears what the file does not set.
+void ClearUnread(Vertex& v) {
+    std::memset(v.light, 0, sizeof v.light);
+    std::memset(v.tangent, 0, sizeof v.tangent);
+    std::memset(v.bitangent, 0, sizeof v.bitangent);
+    std::memset(v.unused, 0, sizeof v.unused);
+}
+
+DddResult ReadFrame20(ByteReader& in, Frame& frame, const std::vector<ColourEntry>& colours,
+                      const std::vector<float>& pairs) {
     int32_t n = 0;
     if (!in.i32(n) || !CountFits(n, 14, in)) return DddResult::kReadError;
-    if (!frame.vertices.reserve(n)) return DddResult::kMallocError;
-    for (int32_t i = 0; i < n; ++i) {
-        Vertex v{};
-        uint8_t normalIndex = 0;
-        uint8_t colourIndex = 0;
-        if (!in.f32(v.position[0]) || !in.f32(v.position[1]) || !in.f32(v.position[2]) || !in.u8(normalIndex) ||
-            !in.u8(colourIndex) || !FinishVertex(v, i, normalIndex, colourIndex, mesh, pairs, false))
-            return DddResult::kReadError;
-        frame.vertices.push(v);
+    const uint8_t* record = in.take(static_cast<size_t>(n) * 14);
+    Vertex* v = frame.vertices.extend(n);
+    if (v == nullptr) return DddResult::kMallocError;
+    for (int32_t i = 0; i < n; ++i, ++v, record += 14) {
+        v->position[0] = FloatAt(record);
+        v->position[1] = FloatAt(record + 4);
+        v->position[2] = FloatAt(record + 8);
+        ClearUnread(*v);
+        if (!FinishVertex(*v, i, record[12], record[13], colours, pairs, false)) return DddResult::kReadError;
     }
     return DddResult::kOk;
 }
 
-DddResult ReadFrameOld(ByteReader& in, Frame& frame, const MeshObject& mesh, const std::vector<float>& pairs) {
+DddResult ReadFrameOld(ByteReader& in, Frame& frame, const std::vector<ColourEntry>& colours,
+                       const std::vector<float>& pairs) {
     int32_t n = 0;
     float offset[3];
     float scale[3];
     if (!in.i32(n) || !in.f32(offset[0]) || !in.f32(offset[1]) || !in.f32(offset[2]) || !in.f32(scale[0]) ||
         !in.f32(scale[1]) || !in.f32(scale[2]) || !CountFits(n, 5, in))
         return DddResult::kReadError;
-    if (!frame.vertices.reserve(n)) return DddResult::kMallocError;
-    for (int32_t i = 0; i < n; ++i) {
-        uint8_t b[5];
-        if (!in.bytes(b, 5)) return DddResult::kReadError;
-        Vertex v{};
-        for (int k = 0; k < 3; ++k) v.position[k] = (static_cast<float>(b[k]) - offset[k]) * scale[k];
-        std::memcpy(v.tangent, kNormalTable[0], sizeof v.tangent);
-        std::memcpy(v.bitangent, kNormalTable[0], sizeof v.bitangent);
-        if (!FinishVertex(v, i, b[3], b[4], mesh, pairs, true)) return DddResult::kReadError;
-        frame.vertices.push(v);
+    const uint8_t* record = in.take(static_cast<size_t>(n) * 5);
+    Vertex* v = frame.vertices.extend(n);
+    if (v == nullptr) return DddResult::kMallocError;
+    for (int32_t i = 0; i < n; ++i, ++v, record += 5) {
+        for (int k = 0; k < 3; ++k) v->position[k] = (static_cast<float>(record[k]) - offset[k]) * scale[k];
+        ClearUnread(*v);
+        std::memcpy(v->tangent, kNormalTable[0], sizeof v->tangent);
+        std::memcpy(v->bitangent, kNormalTable[0], sizeof v->bitangent);
+        if (!FinishVertex(*v, i, record[3], record[4], colours, pairs, true)) return DddResult::kReadError;
     }
     return DddResult::kOk;
 }
@@ -145,10 +191,11 @@ DddResult ReadBinaryDdd(MeshObject& mesh, const uint8_t* data, size_t size) {
     }
     if (!mesh.frames.reserve(frames)) return DddResult::kMallocError;
     const bool current = version == kDddVersion;
+    const std::vector<ColourEntry> entries = ColourEntries(mesh);
     for (int32_t f = 0; f < frames; ++f) {
         Frame* frame = mesh.frames.grow();
         if (frame == nullptr) return DddResult::kMallocError;
-        const DddResult r = current ? ReadFrame20(in, *frame, mesh, pairs) : ReadFrameOld(in, *frame, mesh, pairs);
+        const DddResult r = current ? ReadFrame20(in, *frame, entries, pairs) : ReadFrameOld(in, *frame, entries, pairs);
         if (r != DddResult::kOk) return r;
     }
     mesh.normalsValid = 1;

@@ -46,17 +46,46 @@ void RebuildColourTable(MeshObject& mesh) {
     }
 }
 
+namespace {
+
+// The vertices a frame's triangle list will hold: a run of k vertices gives
+// k / 3 triangles in triangles mode and k - 2 in a strip or fan.
+int64_t TriangleVertexCount(const Frame& frame) {
+    int64_t triangles = 0;
+    int64_t run = 0;
+    bool separate = true;
+    const auto endRun = [&] {
+        triangles += separate ? run / 3 : (run > 2 ? run - 2 : 0);
+        run = 0;
+    };
+    for (const Vertex& v : frame.vertices) {
+        if (v.colour == kMarkerStrip || v.colour == kMarkerTriangles || v.colour == kMarkerFan) {
+            endRun();
+            separate = v.colour == kMarkerTriangles;
+        } else {
+            ++run;
+        }
+    }
+    endRun();
+    return triangles * 3;
+}
+
+}  // namespace
+
 // A vertex's role is read from its own colour value, which equals its table
 // entry for every mesh the file format can hold, and stays right for a built
 // mesh whose colour count overflows the 8-bit index.
 void MeshObjectX::BuildTriangles() {
     for (Frame& frame : frames) {
         frame.triangles.clear(false);
-        if (!frame.triangles.reserve(frame.vertices.count() / 3)) continue;
+        // The list is sized once: growing it step by step would copy it
+        // over and over for large objects.
+        if (!frame.triangles.reserve(TriangleVertexCount(frame))) continue;
         enum { kTriangles, kStrip, kFan } mode = kTriangles;
         const Vertex* pending[3] = {nullptr, nullptr, nullptr};
         int32_t count = 0;
         int32_t parity = 0;
+        Vertex* out = frame.triangles.data();
         for (const Vertex& v : frame.vertices) {
             if (v.colour == kMarkerStrip) {
                 mode = kStrip;
@@ -76,8 +105,9 @@ void MeshObjectX::BuildTriangles() {
             }
             pending[count++] = &v;
             if (count < 3) continue;
-            if (!frame.triangles.reserve(static_cast<int64_t>(frame.triangles.count()) + 3)) break;
-            for (const Vertex* p : pending) frame.triangles.push(*p);
+            *out++ = *pending[0];
+            *out++ = *pending[1];
+            *out++ = *pending[2];
             if (mode == kTriangles) {
                 count = 0;
             } else if (mode == kFan) {
@@ -90,10 +120,13 @@ void MeshObjectX::BuildTriangles() {
                 parity ^= 1;
             }
         }
+        frame.triangles.extend(static_cast<int32_t>(out - frame.triangles.data()));
     }
     drawBuffer.clear(false);
-    if (frames.count() > 0 && drawBuffer.reserve(frames[0].triangles.count())) {
-        for (const Vertex& v : frames[0].triangles) drawBuffer.push(v);
+    if (frames.count() > 0) {
+        const int32_t n = frames[0].triangles.count();
+        Vertex* copy = drawBuffer.extend(n);
+        if (copy != nullptr && n > 0) std::memcpy(copy, frames[0].triangles.data(), sizeof(Vertex) * static_cast<size_t>(n));
     }
     usesColours = 0;
     for (uint32_t c : colourTable) {

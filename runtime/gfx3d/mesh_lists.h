@@ -4,8 +4,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <new>
+#include <type_traits>
 #include <utility>
+
+#include "platform/memory_blocks.h"
 
 namespace vtx {
 
@@ -45,13 +50,13 @@ template <typename T>
 class GrowList {
 public:
     explicit GrowList(int32_t growth = 128, int32_t minimum = 512) : growth_(growth), minimum_(minimum) {}
-    ~GrowList() { delete[] items_; }
+    ~GrowList() { Free(items_); }
     GrowList(const GrowList&) = delete;
     GrowList& operator=(const GrowList&) = delete;
     GrowList(GrowList&& other) noexcept { *this = std::move(other); }
     GrowList& operator=(GrowList&& other) noexcept {
         if (this != &other) {
-            delete[] items_;
+            Free(items_);
             items_ = std::exchange(other.items_, nullptr);
             count_ = std::exchange(other.count_, 0);
             capacity_ = std::exchange(other.capacity_, 0);
@@ -71,10 +76,14 @@ public:
         if (needed > INT32_MAX / 2) return false;
         int64_t wanted = minimum_;
         if (wanted < needed) wanted = static_cast<int64_t>(growth_) * (needed / growth_ + 1);
-        T* block = new (std::nothrow) T[static_cast<size_t>(wanted)];
+        T* block = Allocate(static_cast<size_t>(wanted));
         if (block == nullptr) return false;
-        for (int32_t i = 0; i < count_; ++i) block[i] = std::move(items_[i]);
-        delete[] items_;
+        if constexpr (kPlain) {
+            if (count_ > 0) std::memcpy(block, items_, sizeof(T) * static_cast<size_t>(count_));
+        } else {
+            for (int32_t i = 0; i < count_; ++i) block[i] = std::move(items_[i]);
+        }
+        Free(items_);
         items_ = block;
         capacity_ = static_cast<int32_t>(wanted);
         return true;
@@ -90,13 +99,21 @@ public:
         items_[count_] = T();
         return &items_[count_++];
     }
+    // Appends n elements for the caller to fill (left as default
+    // initialisation makes them); null when memory ran out.
+    T* extend(int32_t n) {
+        if (n < 0 || !reserve(static_cast<int64_t>(count_) + n)) return nullptr;
+        T* first = items_ + count_;
+        count_ += n;
+        return first;
+    }
     // Empties the list; keeps the block unless release is set.
     void clear(bool release) {
         if (release) {
-            delete[] items_;
+            Free(items_);
             items_ = nullptr;
             capacity_ = 0;
-        } else {
+        } else if constexpr (!kPlain) {
             for (int32_t i = 0; i < count_; ++i) items_[i] = T();
         }
         count_ = 0;
@@ -113,6 +130,22 @@ public:
     const T* end() const { return items_ + count_; }
 
 private:
+    // Plain elements (vertices, colours) live in platform blocks, copied
+    // byte for byte; others (frames) are constructed and moved.
+    static constexpr bool kPlain = std::is_trivially_copyable_v<T> && std::is_trivially_default_constructible_v<T>;
+    static T* Allocate(size_t n) {
+        if constexpr (kPlain) {
+            if (n > SIZE_MAX / sizeof(T)) return nullptr;
+            return static_cast<T*>(platform::AllocateBlock(n * sizeof(T)));
+        } else {
+            return new (std::nothrow) T[n];
+        }
+    }
+    static void Free(T* items) {
+        if constexpr (kPlain) platform::FreeBlock(items);
+        else delete[] items;
+    }
+
     T* items_ = nullptr;
     int32_t count_ = 0;
     int32_t capacity_ = 0;
