@@ -86,7 +86,7 @@ void PrepareFrame(Frame& frame, bool normals, bool smooth, bool tangents) {
     std::unordered_map<float, int32_t> byKey;
     for (int32_t i = 0; i < n; ++i) {
         const Vertex& v = frame.vertices[i];
-        if (IsMarker(v.colour) && v.colour >= kMarkerFan) continue;
+        if (v.colour == kMarkerTriangles || v.colour == kMarkerStrip || v.colour == kMarkerFan) continue;
         if (smooth) {
             auto [at, added] = byKey.try_emplace(SmoothKey(v.position), static_cast<int32_t>(welded.size()));
             if (added) welded.emplace_back();

@@ -161,6 +161,24 @@ TEST_F(VtxmeshTest, ManyVertexColoursAreReducedToFitTheIndex) {
     EXPECT_GT(mesh_.colourTable.count(), 16);
 }
 
+TEST_F(VtxmeshTest, LargeModelsPrintProgressSmallOnesDoNot) {
+    std::string obj;
+    for (int i = 0; i < 40000; ++i) {
+        obj += "v " + std::to_string(i * 0.001) + " " + std::to_string(i % 100) + " " + std::to_string(i % 7) + "\n";
+    }
+    for (int i = 1; i + 2 <= 40000; ++i) obj += "f " + std::to_string(i) + " " + std::to_string(i + 1) + " " + std::to_string(i + 2) + "\n";
+    ASSERT_GT(obj.size(), 1u << 20);
+    WriteText(path("big.obj"), obj);
+    ProgramRun run = Import("big.obj", "big.ddd");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("big.obj: 100%"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("39998 triangles"), std::string::npos) << run.output;
+    WriteText(path("small.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    run = Import("small.obj", "small.ddd");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output.find("%"), std::string::npos) << run.output;
+}
+
 TEST_F(VtxmeshTest, ConvertsTextAndOlderFilesToVersion20) {
     WriteText(path("t.ddd"), "DDDA\n1.1\n0\n1 255 0 0 3 0 0 1 0 2 0\n1\n3 0 0 0 0 0 1 1 0 0 0 0 1 0 1 0 0 0 1\n");
     ProgramRun run = Run(std::string("convert ").append(Quoted(path("t.ddd"))).append(" ").append(Quoted(path("b.ddd"))));
