@@ -127,7 +127,7 @@ DddResult ReadFrame20(ByteReader& in, Frame& frame, const std::vector<ColourEntr
     if (!in.i32(n) || !CountFits(n, 14, in)) return DddResult::kReadError;
     const uint8_t* record = in.take(static_cast<size_t>(n) * 14);
     Vertex* v = frame.vertices.extend(n);
-    if (v == nullptr) return DddResult::kMallocError;
+    if (v == nullptr && n > 0) return DddResult::kMallocError;
     for (int32_t i = 0; i < n; ++i, ++v, record += 14) {
         v->position[0] = FloatAt(record);
         v->position[1] = FloatAt(record + 4);
@@ -148,7 +148,7 @@ DddResult ReadFrameOld(ByteReader& in, Frame& frame, const std::vector<ColourEnt
         return DddResult::kReadError;
     const uint8_t* record = in.take(static_cast<size_t>(n) * 5);
     Vertex* v = frame.vertices.extend(n);
-    if (v == nullptr) return DddResult::kMallocError;
+    if (v == nullptr && n > 0) return DddResult::kMallocError;
     for (int32_t i = 0; i < n; ++i, ++v, record += 5) {
         for (int k = 0; k < 3; ++k) v->position[k] = (static_cast<float>(record[k]) - offset[k]) * scale[k];
         ClearUnread(*v);

@@ -178,6 +178,19 @@ TEST_F(DddBinaryTest, BadIndicesAndValues) {
     }
 }
 
+TEST_F(DddBinaryTest, EmptyFramesLoadInBothGenerations) {
+    DddBytes current;
+    current.header(2.0, 2, 1, 0).u32(0).i32(0).i32(1).vertex20(1, 2, 3, 0, 0);
+    ASSERT_TRUE(load(current.bytes));
+    ASSERT_EQ(mesh_.frames.count(), 2);
+    EXPECT_EQ(mesh_.frames[0].vertices.count(), 0);
+    EXPECT_EQ(mesh_.frames[1].vertices.count(), 1);
+    DddBytes old;
+    old.header(1.5, 1, 0, 0).i32(0).f32(0).f32(0).f32(0).f32(1).f32(1).f32(1);
+    ASSERT_TRUE(load(old.bytes));
+    EXPECT_EQ(mesh_.frames[0].vertices.count(), 0);
+}
+
 TEST_F(DddBinaryTest, MissingFileFailsSilently) {
     mesh_.frames.grow();
     EXPECT_FALSE(vtx::LoadDDD(mesh_, file("absent.ddd").c_str()));
