@@ -2,6 +2,7 @@
 #include "mesh.h"
 
 #include <cstring>
+#include <unordered_map>
 
 namespace vtx {
 
@@ -33,15 +34,20 @@ void ClearMesh(MeshObject& mesh, bool release) {
 
 void RebuildColourTable(MeshObject& mesh) {
     mesh.colourTable.clear(false);
+    // Positions by value, so a file of many colours costs no scan of the
+    // table per vertex; the first appearance still decides the position.
+    std::unordered_map<uint32_t, int32_t> positions;
     for (Frame& frame : mesh.frames) {
         for (Vertex& v : frame.vertices) {
-            int32_t at = 0;
-            const int32_t n = mesh.colourTable.count();
-            while (at < n && mesh.colourTable[at] != v.colour) ++at;
-            if (at == n && !mesh.colourTable.push(v.colour)) at = 0;
+            auto [at, added] = positions.try_emplace(v.colour, mesh.colourTable.count());
+            if (added && !mesh.colourTable.push(v.colour)) {
+                positions.erase(at);
+                v.colourIndex = 0;
+                continue;
+            }
             // The index is 8 bits wide: a mesh of more than 256 values keeps
             // its colours in the vertices but cannot be saved.
-            v.colourIndex = static_cast<uint8_t>(at);
+            v.colourIndex = static_cast<uint8_t>(at->second);
         }
     }
 }
