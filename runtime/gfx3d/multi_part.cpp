@@ -82,6 +82,8 @@ bool ParseMultiPartDescription(const char* data, size_t size, MultiPartDescripti
 }
 
 std::string DescriptionFolder(const std::string& name) {
+    // A memory name has no folder: its "/" belong to "mem://".
+    if (name.compare(0, 6, "mem://") == 0) return std::string();
     const size_t at = name.find_last_of("/\\");
     return at == std::string::npos ? std::string() : name.substr(0, at + 1);
 }

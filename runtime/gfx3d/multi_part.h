@@ -25,7 +25,7 @@ bool IsMultiPartDescription(const uint8_t* data, size_t size);
 // name that many files).
 bool ParseMultiPartDescription(const char* data, size_t size, MultiPartDescription& out);
 // The folder prefix of a description's name: up to and including its last
-// "/" or "\" ("" without one).
+// "/" or "\" ("" without one, and for a memory name).
 std::string DescriptionFolder(const std::string& name);
 
 }  // namespace vtx

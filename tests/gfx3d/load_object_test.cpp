@@ -7,7 +7,9 @@
 #include <filesystem>
 
 #include "ddd_bytes.h"
+#include "files/memory_names.h"
 #include "files/pack_resolver.h"
+#include "gfx3d/multi_part.h"
 #include "gfx3d/mesh.h"
 #include "gfx3d/mesh_commands.h"
 #include "gfx3d/object_slots.h"
@@ -128,6 +130,25 @@ TEST_F(LoadObjectTest, PartsFromThePackArchive) {
     ASSERT_EQ(slot.parts[0].frames.count(), 1);
     EXPECT_EQ(slot.parts[0].frames[0].triangles[0].colour, 0x0000FFu);
     SetPackFiles(RtString(""), RtString(""));
+}
+
+TEST_F(LoadObjectTest, MemoryNamesLoadLikeFiles) {
+    SaveTriangle("tri.ddd", 0x445566);
+    const std::vector<uint8_t> bytes = ReadBytes(path("tri.ddd"));
+    const RtString name = vtx::RegisterMemoryBlock(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    LoadObject(name, 0);
+    EXPECT_EQ(vtx::ObjectSlotAt(0)->valid, 1);
+    EXPECT_EQ(vtx::ObjectSlotAt(0)->parts[0].frames[0].triangles[0].colour, 0x445566u);
+    vtx::UnregisterMemoryBlock(name);
+    // A block that ends early is a short file.
+    const RtString cut = vtx::RegisterMemoryBlock(bytes.data(), static_cast<uint32_t>(bytes.size() - 1));
+    vtx::MeshObjectX mesh;
+    EXPECT_FALSE(vtx::LoadDDD(mesh, cut.c_str()));
+    EXPECT_NE(ErrorLogText().find(std::string("# read error\r\n").append(cut.c_str())), std::string::npos);
+    vtx::UnregisterMemoryBlock(cut);
+    EXPECT_EQ(vtx::DescriptionFolder("mem://00000010.00001000"), "");
+    EXPECT_EQ(vtx::DescriptionFolder("a/b\\c.ddw"), "a/b\\");
+    EXPECT_EQ(vtx::DescriptionFolder("c.ddw"), "");
 }
 
 TEST_F(LoadObjectTest, MissingFileChangesNothing) {
