@@ -37,6 +37,8 @@ void AddMarker(int32_t mode) {
 void StartObject(int32_t slotNumber) {
     vtx::ObjectSlot* slot = vtx::ObjectSlotAt(slotNumber);
     if (slot == nullptr) return;
+    // An object left unfinished is no longer being built.
+    if (vtx::ObjectSlot* previous = vtx::ObjectSlotAt(vtx::Objects().buildingSlot)) previous->building = 0;
     vtx::ResetObjectSlot(*slot);
     vtx::Objects().buildingSlot = slotNumber;
     slot->building = 1;

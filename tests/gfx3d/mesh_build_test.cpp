@@ -91,6 +91,15 @@ TEST_F(MeshBuildTest, AddVertexStoresWhatTheProgramGave) {
     EXPECT_EQ(vtx::Objects().buildingSlot, -1);
     AddVertex(9, 9, 9, 0, 0, 0);  // nothing is being built
     EXPECT_EQ(Mesh(3).frames[0].vertices.count(), 3);
+    // Starting another object leaves an unfinished one not building.
+    StartObject(5);
+    StartObject(6);
+    EXPECT_EQ(vtx::ObjectSlotAt(5)->building, 0);
+    EXPECT_EQ(vtx::ObjectSlotAt(6)->building, 1);
+    AddVertex(1, 1, 1, 0, 0, 0);
+    EXPECT_EQ(Mesh(6).frames[0].vertices.count(), 1);
+    EXPECT_EQ(Mesh(5).frames[0].vertices.count(), 0);
+    EndObject();
 }
 
 TEST_F(MeshBuildTest, FewerThanThreeVerticesLeaveTheSlotInvalidAndEmpty) {
