@@ -9,6 +9,7 @@ PACKAGES="
   clang libclang-rt-14-dev
   libsdl2-dev libgl-dev libgl1-mesa-dri libx11-dev liblzo2-dev
   libpng-dev libjpeg62-turbo-dev zlib1g-dev libstb-dev
+  libassimp-dev
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev ffmpeg
   xvfb xauth xdotool x11-utils x11-xkb-utils gdb
   curl libenet-dev
