@@ -89,6 +89,8 @@ struct ReplacementFile {
     int handle = kNoFile;
     std::string target;     // the file to replace (symbolic links followed)
     std::string temporary;  // the file being written
+    uint64_t written = 0;   // bytes written so far
+    uint64_t handedOn = 0;  // bytes whose writing to disk has been started
 };
 // Creates the temporary file beside target. The new file gets the old one's
 // permission bits (and owner, when allowed) when it exists. Fails when the

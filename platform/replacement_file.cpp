@@ -71,6 +71,7 @@ bool CreateReplacement(const std::string& target, ReplacementFile& file, bool ig
     if (fd < 0) return false;
     file.handle = fd;
     file.temporary = pattern;
+    file.written = file.handedOn = 0;
     struct stat info {};
     mode_t mode = DefaultFileMode();
     if (stat(file.target.c_str(), &info) == 0) {
@@ -86,8 +87,19 @@ bool CreateReplacement(const std::string& target, ReplacementFile& file, bool ig
     return true;
 }
 
+// Large files: every 4 MB written, the system is asked to start writing
+// them to disk (without waiting), so the flush at the commit finds little
+// left to do and the disk works while the data is still coming.
 bool WriteReplacement(ReplacementFile& file, const void* data, size_t size) noexcept {
-    return file.handle != kNoFile && WriteToFile(file.handle, data, size);
+    if (file.handle == kNoFile || !WriteToFile(file.handle, data, size)) return false;
+    file.written += size;
+    constexpr uint64_t kHandOnEvery = uint64_t{4} << 20;
+    if (file.written - file.handedOn >= kHandOnEvery) {
+        sync_file_range(file.handle, static_cast<off64_t>(file.handedOn),
+                        static_cast<off64_t>(file.written - file.handedOn), SYNC_FILE_RANGE_WRITE);
+        file.handedOn = file.written;
+    }
+    return true;
 }
 
 bool CommitReplacement(ReplacementFile& file) noexcept {
