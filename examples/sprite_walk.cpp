@@ -7,15 +7,14 @@
 //     vtxpack add sprite_walk Media/walker.bmp
 // the single file sprite_walk runs anywhere without its Media folder.
 //
-// Unattended runs: `sprite_walk FRAMES [SHOT]` walks right on its own, ends
-// after FRAMES frames and saves the last frame shown to the file SHOT (BMP,
-// PNG or JPEG by its ending). The exit status is 1 when the picture could
-// not be loaded.
-#include <cstdio>
+// Unattended (see unattended.h) the walker walks right on its own. The exit
+// status is 1 when the picture could not be loaded.
 #include <cstdlib>
 #include <string>
 
 #include <vantrix/vantrix.h>
+
+#include "unattended.h"
 
 void ApplyProjectSettings() {
     ProjectSettings.title = "Vantrix: sprite walk";
@@ -28,31 +27,10 @@ constexpr int32_t kFloor = 0x402010;     // colours are 0xBBGGRR: a dark blue
 constexpr int32_t kMagenta = 0xFF00FF;   // the picture's see-through colour
 constexpr int32_t kStep = 4;             // pixels per frame
 
-// The words after the program's path on the command line: a frame count
-// and a screenshot file name, both optional.
-struct UnattendedRun {
-    int frames = 0;  // 0: run until Escape
-    std::string shot;
-};
-
-UnattendedRun ReadCommandLine() {
-    const std::string line = CommandLine().c_str();
-    // Skip the program's own path, quoted when it holds a blank.
-    size_t at = 0;
-    if (!line.empty() && line[0] == '"') at = line.find('"', 1);
-    at = line.find(' ', at == std::string::npos ? 0 : at);
-    UnattendedRun run;
-    if (at == std::string::npos) return run;
-    char shot[512] = "";
-    if (std::sscanf(line.c_str() + at, "%d %511s", &run.frames, shot) >= 1 && run.frames < 0) run.frames = 0;
-    run.shot = shot;
-    return run;
-}
-
 }  // namespace
 
 void AppMain() {
-    const UnattendedRun run = ReadCommandLine();
+    const UnattendedRun run = ReadUnattendedRun();
     LimitFps(60);
     SetTransparency(kMagenta);
     LoadSprite("Media/walker.bmp", kWalker);
@@ -65,7 +43,7 @@ void AppMain() {
     GetSpriteSize(kWalker, width, height);
 
     int32_t x = 40, y = 200;
-    for (int frame = 0; run.frames == 0 || frame < run.frames; ++frame) {
+    for (int frame = 0; run.Continues(frame); ++frame) {
         if (run.frames > 0) {
             x += kStep;  // unattended: walk right
         } else {
@@ -84,5 +62,5 @@ void AppMain() {
         PrintText("Arrow keys walk, Escape ends", 8, 8);
         ShowScreen();
     }
-    if (!run.shot.empty()) SaveScreen(run.shot.c_str());
+    run.Finish();
 }
