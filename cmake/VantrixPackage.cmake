@@ -14,6 +14,8 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# A shared runtime ships its shlibs file, so packages built on it depend on it.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "libsdl2-dev, libgl-dev, libpng-dev, libjpeg62-turbo-dev | libjpeg-dev, liblzo2-dev, zlib1g-dev, libavformat-dev, libavcodec-dev, libswresample-dev, libswscale-dev, libavutil-dev, pkg-config")
 include(CPack)
