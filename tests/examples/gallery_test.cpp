@@ -32,13 +32,13 @@ fs::path BuiltExample(const std::string& name) {
     return fs::path(SPRITE_WALK).parent_path() / name;
 }
 
-// Copies the example (and the examples' Media folder) into `folder`, runs it
+// Copies the example (and the Media folder built beside it) into `folder`, runs it
 // there and reads its last frame; the run's output on failure.
 ::testing::AssertionResult RunForScreenshot(const Example& example, const fs::path& folder, Picture& shot) {
     const fs::path program = folder / example.name;
     if (!fs::exists(program)) {
         fs::copy_file(BuiltExample(example.name), program);
-        fs::copy(EXAMPLES_DIR "/Media", folder / "Media");
+        fs::copy(BuiltExample(example.name).parent_path() / "Media", folder / "Media");
     }
     const fs::path file = folder / "shot.png";
     fs::remove(file);
@@ -74,7 +74,8 @@ TEST_P(GalleryTest, ShowsWhatTheGalleryShows) {
 INSTANTIATE_TEST_SUITE_P(Examples, GalleryTest,
                          ::testing::Values(Example{"sprite_walk", 5}, Example{"polygons_alpha", 30},
                                            Example{"path_grid", 45}, Example{"high_scores", 3},
-                                           Example{"screens_fades", 20}, Example{"input_readout", 3}),
+                                           Example{"screens_fades", 20}, Example{"input_readout", 3},
+                                           Example{"sound_board", 3}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The path is planned again as the walls grow: with the first wall built it
