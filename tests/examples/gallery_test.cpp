@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "examples/screenshots.h"
 #include "support/run_program.h"
@@ -75,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, GalleryTest,
                          ::testing::Values(Example{"sprite_walk", 5}, Example{"polygons_alpha", 30},
                                            Example{"path_grid", 45}, Example{"high_scores", 3},
                                            Example{"screens_fades", 20}, Example{"input_readout", 3},
-                                           Example{"sound_board", 3}),
+                                           Example{"sound_board", 3}, Example{"anim_collision", 56}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The path is planned again as the walls grow: with the first wall built it
@@ -109,4 +110,17 @@ TEST(GalleryHighScores, TheTableIsSavedAndTheNextRunAddsToIt) {
     EXPECT_NE(second.find("runs=2"), std::string::npos) << second;
     EXPECT_NE(second.find("name3=RUN2"), std::string::npos) << second;  // 3400 beats 3000
     EXPECT_NE(second.find("name5=DEE"), std::string::npos) << second;   // RUN1 fell off
+}
+
+// The floor turns red only while pixels touch: with the boxes already
+// overlapping but the bar short of the disc it stays green.
+TEST(GalleryAnimCollision, OnlyTouchingPixelsCountAsAHit) {
+    ScratchFolder folder("gallery-collision");
+    Picture apart, touching;
+    ASSERT_TRUE(RunForScreenshot(Example{"anim_collision", 46}, folder.path(), apart));
+    ASSERT_TRUE(RunForScreenshot(Example{"anim_collision", 56}, folder.path(), touching));
+    const uint8_t* floorApart = apart.At(600, 300);
+    const uint8_t* floorTouching = touching.At(600, 300);
+    EXPECT_EQ(std::vector<int>(floorApart, floorApart + 3), (std::vector<int>{0x20, 0x40, 0x20}));
+    EXPECT_EQ(std::vector<int>(floorTouching, floorTouching + 3), (std::vector<int>{0x60, 0x00, 0x00}));
 }
