@@ -76,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(Examples, GalleryTest,
                          ::testing::Values(Example{"sprite_walk", 5}, Example{"polygons_alpha", 30},
                                            Example{"path_grid", 45}, Example{"high_scores", 3},
                                            Example{"screens_fades", 20}, Example{"input_readout", 3},
-                                           Example{"sound_board", 3}, Example{"anim_collision", 56}),
+                                           Example{"sound_board", 3}, Example{"anim_collision", 56},
+                                           Example{"window_text", 3}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The path is planned again as the walls grow: with the first wall built it
