@@ -64,7 +64,7 @@ foreach(entry IN LISTS titles)
       # A command: a declaration at the top level, not a type or a macro.
       # Inline and template commands (the array commands) are defined where
       # they are declared: their first line, without the body, stands for them.
-      if(text MATCHES "^template <")
+      if(text MATCHES "^template <" OR text MATCHES "^ +requires ")
         continue()
       endif()
       if(text MATCHES "^[A-Za-z_].*\\(" AND NOT text MATCHES "^(#|struct |class |enum |using |typedef|inline constexpr|namespace)"
