@@ -30,3 +30,11 @@ endif()
 file(RELATIVE_PATH VTX_PC_UP /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 configure_file(cmake/vantrix.pc.in ${PROJECT_BINARY_DIR}/vantrix.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/vantrix.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# A shared runtime: installed programs find it relative to themselves
+# (bin/ -> lib/, lib/ravlo/ -> lib/), so a moved prefix keeps working.
+if(BUILD_SHARED_LIBS)
+  file(RELATIVE_PATH VTX_BIN_TO_LIB /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${CMAKE_INSTALL_LIBDIR})
+  set_target_properties(vtxpack vtxmesh PROPERTIES INSTALL_RPATH "$ORIGIN/${VTX_BIN_TO_LIB}")
+  set_target_properties(ravlo PROPERTIES INSTALL_RPATH "$ORIGIN/..")
+endif()

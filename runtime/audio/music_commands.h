@@ -23,4 +23,5 @@ int32_t IsMusicPlaying();
 // pressed (loop non-zero: until a key or button); 0 after playback, 3 when
 // the file cannot be opened.
 int32_t PlayMovie(const RtString& file, int32_t loop);
+// PlayMovie played once (loop 0).
 int32_t PlayMovie(const RtString& file);

@@ -17,6 +17,7 @@ bool NetJoin(const RtString& host, int32_t port);
 // Ends this program's part of the session; what stopping the socket layer
 // returned.
 int32_t NetLeave();
+// True while this program hosts or has joined a session.
 bool NetIsActive();
 
 // Registers a player and waits for its id (from 101); 0 when none came.
