@@ -117,6 +117,14 @@ void DisableTexturePointer(GLenum unit) {
     GlExt.glClientActiveTextureARB(GL_TEXTURE0_ARB);
 }
 
+// PrepareMesh, then fresh triangle lists when it computed anything.
+void Prepare(MeshObjectX& mesh, bool normals, bool smooth, bool tangents) {
+    if ((normals && mesh.normalsValid == 0) || (tangents && mesh.tangentsValid == 0)) {
+        PrepareMesh(mesh, normals, smooth, tangents);
+        mesh.BuildTriangles();
+    }
+}
+
 void DrawMesh(Ridezoda3D& s, MeshObjectX& mesh, double a, double b, double factor, bool interpolate) {
     const int32_t frameCount = mesh.frames.count();
     if (frameCount == 0 || mesh.frames[0].vertices.count() == 0) return;                      // 1
@@ -124,19 +132,25 @@ void DrawMesh(Ridezoda3D& s, MeshObjectX& mesh, double a, double b, double facto
     const float* m = CurrentEntityMatrix();                                                    // 3
     if (!InsideView(s, mesh.frames[choice.first], m)) return;
     if (mesh.drawBuffer.count() == 0) mesh.BuildTriangles();                                   // 4
+    const bool effect = s.effectOn && s.effectMode >= 1 && s.effectMode <= 3;
+    if (effect) {                                                                              // 5
+        // normals (and tangents for bump mapping) for the effect
+        if (s.effectMode == 1)
+            Prepare(mesh, true, Objects().smoothingMode == 2, true);
+        else
+            Prepare(mesh, true, false, false);
+    }
     const Frame& first = mesh.frames[choice.first];
     const Frame& second = mesh.frames[choice.second];
     int32_t count = first.triangles.count();
     if (count == 0) return;
     const bool blend = choice.weight != 0 && second.triangles.count() >= count;
-    const bool effect = s.effectOn && s.effectMode >= 1 && s.effectMode <= 3;
     float light[3] = {0, 0, 0};
     if (effect) LightInObjectSpace(m, s.effectPosition, light);
     const bool multitexture = GlExt.glActiveTextureARB != nullptr;
 
     if (effect && s.effectMode == 3) {
         if (!s.shadowsOn || !s.shadowPass) return;
-        PrepareMesh(mesh, true, false, false);
         BuildEdgeNeighbours(mesh);
         const Vertex* source = first.triangles.data();
         if (blend) {
@@ -159,14 +173,8 @@ void DrawMesh(Ridezoda3D& s, MeshObjectX& mesh, double a, double b, double facto
         return;
     }
 
-    glColor4f(1.0f, 1.0f, 1.0f, CurrentAlpha());                                                // 5
-    GLuint toon = 0;
-    if (effect && s.effectMode == 2) {
-        PrepareMesh(mesh, true, false, false);
-        toon = ToonTexture(mesh, s);
-    } else if (effect && s.effectMode == 1) {
-        PrepareMesh(mesh, true, Objects().smoothingMode == 2, true);
-    }
+    glColor4f(1.0f, 1.0f, 1.0f, CurrentAlpha());
+    const GLuint toon = effect && s.effectMode == 2 ? ToonTexture(mesh, s) : 0;
 
     const bool offset = s.textureOffset[0] != 0 || s.textureOffset[1] != 0;
     const Vertex* data = first.triangles.data();
