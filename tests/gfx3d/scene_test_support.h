@@ -45,7 +45,7 @@ inline void AddFloor(double h, int32_t colour) {
 // A closed box centred on c with half size h, outward faces counter-clockwise.
 inline void AddBox(const double c[3], double h, int32_t colour) {
     // each face: outward axis, and two in-plane axes u, v with u x v = outward
-    const int faces[6][3] = {{2, 0, 1}, {0, 1, 2}, {1, 2, 0}};
+    const int faces[3][3] = {{2, 0, 1}, {0, 1, 2}, {1, 2, 0}};
     for (const auto& f : faces)
         for (int sign = -1; sign <= 1; sign += 2) {
             const int n = f[0];
