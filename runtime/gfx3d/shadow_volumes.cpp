@@ -8,10 +8,13 @@
 #include "gfx3d/draw_effects.h"
 #include "gfx3d/scene_context.h"
 #include "host/frames.h"
+#include "host/gl_extensions.h"
 #include "host/graphics_backend.h"
 
 namespace vtx {
 namespace {
+
+constexpr GLenum kDepthClamp = 0x864F;  // GL_DEPTH_CLAMP
 
 bool SamePosition(const Vertex& a, const Vertex& b) {
     return std::fabs(a.position[0] - b.position[0]) <= 0.00001f && std::fabs(a.position[1] - b.position[1]) <= 0.00001f &&
@@ -152,6 +155,10 @@ void DrawShadowVolume(MeshObjectX& mesh, const Vertex* t, int32_t count, const f
     // faces of the caster (its front cap) never mark themselves as shadowed.
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(1.0f, 4.0f);
+    // Corners sent to infinity lie beyond the far plane; with depth clamping
+    // the volume is not cut there, so it does not mark empty background.
+    static const bool depthClamp = HasGlExtension("GL_ARB_depth_clamp") || HasGlExtension("GL_NV_depth_clamp");
+    if (depthClamp) glEnable(kDepthClamp);
     glDepthFunc(GL_LEQUAL);
     glStencilFunc(GL_ALWAYS, 0, 0xFFFFFFFFu);
     glCullFace(GL_BACK);
