@@ -31,6 +31,7 @@
 #include "gfx2d/shader_commands.h"
 #include "gfx2d/sprite_commands.h"
 #include "gfx3d/mesh_commands.h"
+#include "gfx3d/scene_commands.h"
 #include "host/clock.h"
 #include "host/diagnostics.h"
 #include "host/file_requester.h"

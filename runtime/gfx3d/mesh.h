@@ -42,6 +42,7 @@ public:
     int32_t usesColours = 0;  // 1 when a colour-table entry is a colour other than white
     // Drawing data (filled by the drawing code).
     GLuint toonTexture = 0;
+    float toonRowStep = 0;               // 1 / rows of the toon texture
     std::vector<uint8_t> triangleLit;    // per triangle: lit by the effect light
     std::vector<int32_t> edgeNeighbour;  // per edge: the triangle across it, -1 none
     std::vector<uint8_t> edgeSilhouette; // per edge: on the silhouette

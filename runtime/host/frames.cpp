@@ -13,10 +13,11 @@
 #include "gfx2d/offscreen_screens.h"
 #include "gfx2d/presented_frame.h"
 #include "gfx2d/shaders.h"
+#include "gfx3d/scene_commands.h"
+#include "gfx3d/scene_context.h"
 #include "host/clock.h"
 #include "host/graphics_backend.h"
 #include "host/host_state.h"
-#include "host/pending_services.h"
 #include "host/project_settings.h"
 #include "host/window_procedure.h"
 #include "input/keyboard_state.h"
@@ -142,7 +143,7 @@ void ShowScreen() {
         EndFromKeyboard();
     if (KeyDown(kKeyLeftAlt) && KeyDown(kKeyF4)) EndFromKeyboard();           // 6
     AgeInputTaps();  // presses no reader took for a whole frame lapse
-    pending::EndShadowPass();                                                 // 7
+    SetShadowPass(false);                                                     // 7
     MusicLoopService();
     const MessageHook hook = LookUpMessageHook();                             // 8
     PumpMessages(gfx, hook);
@@ -153,7 +154,7 @@ void ShowScreen() {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     DrawBackgroundLayer(0);
     SetViewport2D(gfx, 0, 0, 0, 0);
-    pending::SetTextureMode3D(0);
+    SetTextureMode3D(0);
     ShadersOff();
 }
 

@@ -9,6 +9,7 @@
 #include "gfx2d/screen_commands.h"
 #include "host/clock.h"
 #include "host/error_log.h"
+#include "gfx3d/scene_context.h"
 #include "host/frames.h"
 #include "host/graphics_backend.h"
 #include "host/host_state.h"
@@ -63,7 +64,7 @@ int32_t InitEngine(void* instance, int32_t showState, const RtString& title) {
     Host.windowCaption = title;
     SeedRandom(static_cast<int32_t>(GetElapsedTime()));                       // 8
     CreateSessionRecord();                                                    // 9
-    pending::CreateScene3D();                                                 // 10
+    CreateScene3DContext();                                                   // 10
     CreateInputDevices();                                                     // 11
     CreateSoundDevice();                                                      // 12
     if (settings.fullscreen == 0)                                             // 13

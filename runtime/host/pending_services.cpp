@@ -5,9 +5,4 @@
 
 namespace vtx::pending {
 
-
-void CreateScene3D() {}
-void EndShadowPass() {}
-void SetTextureMode3D(int32_t) {}
-
 }  // namespace vtx::pending

@@ -11,11 +11,4 @@
 
 namespace vtx::pending {
 
-// 3D scene (start-up step 10; ShowScreen steps 7 and 9). The scene must call
-// vtx::NoteDepthStencilUse() (host/frames.h) whenever it turns depth or
-// stencil testing on, or the next frame will not clear those buffers.
-void CreateScene3D();
-void EndShadowPass();
-void SetTextureMode3D(int32_t mode);
-
 }  // namespace vtx::pending

@@ -9,6 +9,7 @@
 #include "files/pack_resolver.h"
 #include "host/diagnostics.h"
 #include "host/error_log.h"
+#include "gfx3d/scene_context.h"
 #include "host/graphics_backend.h"
 #include "host/host_state.h"
 #include "host/lifecycle.h"
@@ -73,6 +74,7 @@ void ShutdownEngine() {
     ReleaseSocketLayer();
     ReleaseInputDevices();                                                    // 8
     ReleaseSound();                                                           // 9
+    DestroyScene3DContext();  // its buffer object belongs to the context
     delete GraphicsBackEnd;                                                   // 10
     GraphicsBackEnd = nullptr;
     ReleaseResolverResult(MediaResolver());                                   // 11
