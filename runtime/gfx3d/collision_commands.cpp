@@ -57,7 +57,9 @@ int32_t SphereHitsObject(int32_t slotNumber, int32_t frame, double radius, doubl
         const RigidInverse inverse = CurrentInverse();
         double m[3];
         PointToObject(inverse, centre, m);
-        for (int32_t part = 0; part < static_cast<int32_t>(slot->parts.size()); ++part) {
+        // An entity matrix with unusable numbers places the object nowhere.
+        if (!AllFinite({m[0], m[1], m[2]})) slot = nullptr;
+        for (int32_t part = 0; slot != nullptr && part < static_cast<int32_t>(slot->parts.size()); ++part) {
             const int32_t found = SphereHitsFrame(slot->parts[static_cast<size_t>(part)], frame, m, radius,
                                                   CurrentCollisionSearch());
             if (found >= 0) {
@@ -82,7 +84,9 @@ int32_t BoxHitsObject(int32_t slotNumber, int32_t frame, double x, double y, dou
     const bool usable = AllFinite({x, y, z, width, height, depth});
     if (slot != nullptr && usable) {
         const OrientedBox box = WorldBoxToObject(CurrentInverse(), centre, size);
-        for (int32_t part = 0; part < static_cast<int32_t>(slot->parts.size()); ++part) {
+        bool placed = AllFinite({box.centre[0], box.centre[1], box.centre[2]});
+        for (const auto& half : box.halfAxis) placed = placed && AllFinite({half[0], half[1], half[2]});
+        for (int32_t part = 0; placed && part < static_cast<int32_t>(slot->parts.size()); ++part) {
             const int32_t found =
                 BoxHitsFrame(slot->parts[static_cast<size_t>(part)], frame, box, CurrentCollisionSearch());
             if (found >= 0) {
@@ -118,7 +122,8 @@ double RayHitsObject(int32_t slotNumber, int32_t frame, double startX, double st
         PointToObject(inverse, start, s);
         PointToObject(inverse, ahead, q);
         const double objectDir[3] = {q[0] - s[0], q[1] - s[1], q[2] - s[2]};
-        for (int32_t part = 0; part < static_cast<int32_t>(slot->parts.size()); ++part) {
+        const bool usable = AllFinite({s[0], s[1], s[2], objectDir[0], objectDir[1], objectDir[2]});
+        for (int32_t part = 0; usable && part < static_cast<int32_t>(slot->parts.size()); ++part) {
             const RayFrameHit found =
                 RayHitsFrame(slot->parts[static_cast<size_t>(part)], frame, s, objectDir, CurrentCollisionSearch());
             if (found.firstVertex < 0) continue;

@@ -133,7 +133,8 @@ bool BoxTouchesTriangle(const float* a, const float* b, const float* c, const Or
         const double p0 = Dot(axis, v[0]), p1 = Dot(axis, v[1]), p2 = Dot(axis, v[2]);
         const double low = std::min({p0, p1, p2});
         const double high = std::max({p0, p1, p2});
-        return low > extent || high < -extent;
+        // Written so that NaN numbers separate: nothing unusable is hit.
+        return !(low <= extent && high >= -extent);
     };
     for (const double* axis : box.axis) {
         if (separates(axis)) return false;
