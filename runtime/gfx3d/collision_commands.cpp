@@ -22,7 +22,7 @@ struct CollisionState {
 };
 CollisionState state_;
 
-bool AllFinite(std::initializer_list<double> values) {
+bool AllUsable(std::initializer_list<double> values) {
     for (double v : values) {
         if (!std::isfinite(v)) return false;
     }
@@ -53,12 +53,12 @@ int32_t SphereHitsObject(int32_t slotNumber, int32_t frame, double radius, doubl
     const double centre[3] = {x, y, z};
     const ObjectSlot* slot = ObjectSlotAt(slotNumber);
     int32_t hit = 0;
-    if (slot != nullptr && AllFinite({radius, x, y, z})) {
+    if (slot != nullptr && AllUsable({radius, x, y, z})) {
         const RigidInverse inverse = CurrentInverse();
         double m[3];
         PointToObject(inverse, centre, m);
         // An entity matrix with unusable numbers places the object nowhere.
-        if (!AllFinite({m[0], m[1], m[2]})) slot = nullptr;
+        if (!AllUsable({m[0], m[1], m[2]})) slot = nullptr;
         for (int32_t part = 0; slot != nullptr && part < static_cast<int32_t>(slot->parts.size()); ++part) {
             const int32_t found = SphereHitsFrame(slot->parts[static_cast<size_t>(part)], frame, m, radius,
                                                   CurrentCollisionSearch());
@@ -70,7 +70,7 @@ int32_t SphereHitsObject(int32_t slotNumber, int32_t frame, double radius, doubl
             }
         }
     }
-    if (AllFinite({x, y, z})) DrawSphereProbe(centre, radius, hit != 0);
+    if (AllUsable({x, y, z})) DrawSphereProbe(centre, radius, hit != 0);
     return hit;
 }
 
@@ -81,11 +81,11 @@ int32_t BoxHitsObject(int32_t slotNumber, int32_t frame, double x, double y, dou
     const double size[3] = {width, height, depth};
     const ObjectSlot* slot = ObjectSlotAt(slotNumber);
     int32_t hit = 0;
-    const bool usable = AllFinite({x, y, z, width, height, depth});
+    const bool usable = AllUsable({x, y, z, width, height, depth});
     if (slot != nullptr && usable) {
         const OrientedBox box = WorldBoxToObject(CurrentInverse(), centre, size);
-        bool placed = AllFinite({box.centre[0], box.centre[1], box.centre[2]});
-        for (const auto& half : box.halfAxis) placed = placed && AllFinite({half[0], half[1], half[2]});
+        bool placed = AllUsable({box.centre[0], box.centre[1], box.centre[2]});
+        for (const auto& half : box.halfAxis) placed = placed && AllUsable({half[0], half[1], half[2]});
         for (int32_t part = 0; placed && part < static_cast<int32_t>(slot->parts.size()); ++part) {
             const int32_t found =
                 BoxHitsFrame(slot->parts[static_cast<size_t>(part)], frame, box, CurrentCollisionSearch());
@@ -104,7 +104,7 @@ int32_t BoxHitsObject(int32_t slotNumber, int32_t frame, double x, double y, dou
 double RayHitsObject(int32_t slotNumber, int32_t frame, double startX, double startY, double startZ, double dirX,
                      double dirY, double dirZ) {
     Forget();
-    if (!AllFinite({startX, startY, startZ, dirX, dirY, dirZ})) return 0.0;
+    if (!AllUsable({startX, startY, startZ, dirX, dirY, dirZ})) return 0.0;
     const double start[3] = {startX, startY, startZ};
     double dir[3] = {dirX, dirY, dirZ};
     const double length2 = dirX * dirX + dirY * dirY + dirZ * dirZ;
@@ -122,7 +122,7 @@ double RayHitsObject(int32_t slotNumber, int32_t frame, double startX, double st
         PointToObject(inverse, start, s);
         PointToObject(inverse, ahead, q);
         const double objectDir[3] = {q[0] - s[0], q[1] - s[1], q[2] - s[2]};
-        const bool usable = AllFinite({s[0], s[1], s[2], objectDir[0], objectDir[1], objectDir[2]});
+        const bool usable = AllUsable({s[0], s[1], s[2], objectDir[0], objectDir[1], objectDir[2]});
         for (int32_t part = 0; usable && part < static_cast<int32_t>(slot->parts.size()); ++part) {
             const RayFrameHit found =
                 RayHitsFrame(slot->parts[static_cast<size_t>(part)], frame, s, objectDir, CurrentCollisionSearch());
@@ -153,7 +153,7 @@ double RayHitsObject(int32_t slotNumber, int32_t frame, double startX, double st
 }
 
 int32_t SphereHitsEntityBox(double x, double y, double z, double radius, double width, double height, double depth) {
-    if (!AllFinite({x, y, z, radius, width, height, depth})) return 0;
+    if (!AllUsable({x, y, z, radius, width, height, depth})) return 0;
     const double world[3] = {x, y, z};
     double p[3];
     PointToObject(CurrentInverse(), world, p);
