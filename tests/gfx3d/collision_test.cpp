@@ -397,13 +397,34 @@ void RandomMesh(vtx::MeshObjectX& mesh, std::mt19937& random, int32_t triangles)
 TEST_F(CollisionTest, TreeAnswersExactlyAsTheWalk) {
     std::mt19937 random(2024);
     std::uniform_real_distribution<double> unit(-1, 1), along(0, 14), radius(0, 3);
-    int sphereHits = 0, boxHits = 0, rayFront = 0, rayBehind = 0;
+    int sphereHits = 0, boxHits = 0, rayFront = 0, rayBehind = 0, lensHits = 0;
     for (int round = 0; round < 3; ++round) {
         vtx::MeshObjectX mesh;
         RandomMesh(mesh, random, 1500 + round * 1000);
         const vtx::CollisionTree* tree = vtx::CollisionTreeFor(mesh, 0);
         ASSERT_NE(tree, nullptr);
         EXPECT_GT(tree->alwaysTestedCount(), 0);
+        // Centres just outside an edge, in the triangle's plane, with a
+        // radius below that distance: the inside test's 1 % tolerance
+        // still accepts many, and the tree must find them too.
+        const vtx::Frame& frame = mesh.frames[0];
+        for (int32_t i = 0; i + 2 < frame.triangles.count(); i += 3) {
+            V c[3];
+            for (int v = 0; v < 3; ++v) {
+                for (int k = 0; k < 3; ++k) c[v][static_cast<size_t>(k)] = frame.triangles[i + v].position[k];
+            }
+            const V middle = ref::Mul(ref::Add(c[0], c[1]), 0.5);
+            const V inward = ref::Sub(c[2], ref::ClosestPoint(c[2], c[0], c[1], c[0]));
+            const double length = std::sqrt(ref::Dot(inward, inward));
+            if (!(length > 0)) continue;
+            const double edge = ref::Distance(c[0], c[1]);
+            const V m = ref::Sub(middle, ref::Mul(inward, (0.002 + 0.002 * (i % 3)) * edge / length));
+            const double centre[3] = {m[0], m[1], m[2]};
+            const double r = 1e-4 * edge;
+            const int32_t walk = vtx::SphereHitsFrame(mesh, 0, centre, r, vtx::CollisionSearch::kWalk);
+            ASSERT_EQ(vtx::SphereHitsFrame(mesh, 0, centre, r, vtx::CollisionSearch::kTree), walk) << i;
+            lensHits += walk == i;
+        }
         for (int q = 0; q < 1000; ++q) {
             V m{unit(random), unit(random), unit(random)};
             m = ref::Mul(m, along(random) / std::sqrt(ref::Dot(m, m)));
@@ -432,6 +453,7 @@ TEST_F(CollisionTest, TreeAnswersExactlyAsTheWalk) {
         }
     }
     EXPECT_GT(sphereHits, 150);
+    EXPECT_GT(lensHits, 50);
     EXPECT_GT(boxHits, 150);
     EXPECT_GT(rayFront, 150);
     EXPECT_GT(rayBehind, 150);
