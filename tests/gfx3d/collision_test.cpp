@@ -397,7 +397,7 @@ void RandomMesh(vtx::MeshObjectX& mesh, std::mt19937& random, int32_t triangles)
 TEST_F(CollisionTest, TreeAnswersExactlyAsTheWalk) {
     std::mt19937 random(2024);
     std::uniform_real_distribution<double> unit(-1, 1), along(0, 14), radius(0, 3);
-    int sphereHits = 0, boxHits = 0, rayFront = 0, rayBehind = 0, lensHits = 0;
+    int sphereHits = 0, boxHits = 0, rayFront = 0, rayBehind = 0, lensHits = 0, smallHits = 0;
     for (int round = 0; round < 3; ++round) {
         vtx::MeshObjectX mesh;
         RandomMesh(mesh, random, 1500 + round * 1000);
@@ -424,6 +424,16 @@ TEST_F(CollisionTest, TreeAnswersExactlyAsTheWalk) {
             const int32_t walk = vtx::SphereHitsFrame(mesh, 0, centre, r, vtx::CollisionSearch::kWalk);
             ASSERT_EQ(vtx::SphereHitsFrame(mesh, 0, centre, r, vtx::CollisionSearch::kTree), walk) << i;
             lensHits += walk == i;
+            // A triangle too small for its normal to be normalised: the
+            // plane distance says little, the inside test decides.
+            const V n = ref::Cross(ref::Sub(c[2], c[0]), ref::Sub(c[1], c[0]));
+            if (ref::Dot(n, n) > 1e-7) continue;
+            const V centroid = ref::Mul(ref::Add(ref::Add(c[0], c[1]), c[2]), 1.0 / 3);
+            const V above = ref::Add(centroid, ref::Mul(n, (0.01 + 0.02 * (i % 4)) * edge / std::sqrt(ref::Dot(n, n) + 1e-300)));
+            const double up[3] = {above[0], above[1], above[2]};
+            const int32_t small = vtx::SphereHitsFrame(mesh, 0, up, 1e-9 * edge, vtx::CollisionSearch::kWalk);
+            ASSERT_EQ(vtx::SphereHitsFrame(mesh, 0, up, 1e-9 * edge, vtx::CollisionSearch::kTree), small) << i;
+            smallHits += small == i;
         }
         for (int q = 0; q < 1000; ++q) {
             V m{unit(random), unit(random), unit(random)};
@@ -454,6 +464,7 @@ TEST_F(CollisionTest, TreeAnswersExactlyAsTheWalk) {
     }
     EXPECT_GT(sphereHits, 150);
     EXPECT_GT(lensHits, 50);
+    EXPECT_GT(smallHits, 5);
     EXPECT_GT(boxHits, 150);
     EXPECT_GT(rayFront, 150);
     EXPECT_GT(rayBehind, 150);
