@@ -30,6 +30,7 @@
 #include "gfx2d/screen_commands.h"
 #include "gfx2d/shader_commands.h"
 #include "gfx2d/sprite_commands.h"
+#include "gfx3d/collision_commands.h"
 #include "gfx3d/mesh_commands.h"
 #include "gfx3d/scene_commands.h"
 #include "host/clock.h"

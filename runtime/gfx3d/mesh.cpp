@@ -1,6 +1,7 @@
 // Mesh lists, colour table and the expansion of primitives into triangles.
 #include "mesh.h"
 
+#include <atomic>
 #include <cstring>
 #include <unordered_map>
 
@@ -18,7 +19,13 @@ void SetVertexColour(Vertex& v, uint32_t colour) {
     v.rgba[3] = 1.0f;
 }
 
-MeshObject::MeshObject() { colourTable.setGrowth(128, 512); }
+namespace {
+std::atomic<uint64_t> lastTrianglesRevision{0};
+}  // namespace
+
+MeshObject::MeshObject() : trianglesRevision(++lastTrianglesRevision) { colourTable.setGrowth(128, 512); }
+
+void NoteTrianglesChanged(MeshObject& mesh) { mesh.trianglesRevision = ++lastTrianglesRevision; }
 
 void ClearMesh(MeshObject& mesh, bool release) {
     for (Frame& frame : mesh.frames) {
@@ -30,6 +37,7 @@ void ClearMesh(MeshObject& mesh, bool release) {
     mesh.colourTable.clear(release);
     mesh.normalsValid = 0;
     mesh.tangentsValid = 0;
+    NoteTrianglesChanged(mesh);
 }
 
 void RebuildColourTable(MeshObject& mesh) {
@@ -82,6 +90,7 @@ int64_t TriangleVertexCount(const Frame& frame) {
 // entry for every mesh the file format can hold, and stays right for a built
 // mesh whose colour count overflows the 8-bit index.
 void MeshObjectX::BuildTriangles() {
+    NoteTrianglesChanged(*this);
     for (Frame& frame : frames) {
         frame.triangles.clear(false);
         // The list is sized once: growing it step by step would copy it

@@ -27,6 +27,11 @@ public:
     GrowList<uint32_t> colourTable;  // distinct colour values (and markers)
     int32_t normalsValid = 0;
     int32_t tangentsValid = 0;
+    // Changes (to a value never used before in the process) whenever the
+    // triangle lists may have changed, so structures built from them know
+    // when they are stale. Code that edits a triangle list in place calls
+    // NoteTrianglesChanged.
+    uint64_t trianglesRevision;
 };
 
 class MeshObjectX : public MeshObject {
@@ -49,6 +54,8 @@ public:
     int32_t texturePair[2] = {0, 0};     // multi-part slots: numbers into the slot's textures
 };
 
+// Gives the mesh a new triangles revision.
+void NoteTrianglesChanged(MeshObject& mesh);
 // Empties all lists (release also frees their memory); clears the valid flags.
 void ClearMesh(MeshObject& mesh, bool release);
 // Empties the colour table and enters every vertex's colour value again, in
