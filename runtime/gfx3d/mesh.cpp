@@ -5,6 +5,8 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "triangle_walk.h"
+
 namespace vtx {
 
 void SetVertexColour(Vertex& v, uint32_t colour) {
@@ -96,45 +98,13 @@ void MeshObjectX::BuildTriangles() {
         // The list is sized once: growing it step by step would copy it
         // over and over for large objects.
         if (!frame.triangles.reserve(TriangleVertexCount(frame))) continue;
-        enum { kTriangles, kStrip, kFan } mode = kTriangles;
-        const Vertex* pending[3] = {nullptr, nullptr, nullptr};
-        int32_t count = 0;
-        int32_t parity = 0;
         Vertex* out = frame.triangles.data();
-        for (const Vertex& v : frame.vertices) {
-            if (v.colour == kMarkerStrip) {
-                mode = kStrip;
-                count = 0;
-                parity = 0;
-                continue;
-            }
-            if (v.colour == kMarkerTriangles) {
-                mode = kTriangles;
-                count = 0;
-                continue;
-            }
-            if (v.colour == kMarkerFan) {
-                mode = kFan;
-                count = 0;
-                continue;
-            }
-            pending[count++] = &v;
-            if (count < 3) continue;
-            *out++ = *pending[0];
-            *out++ = *pending[1];
-            *out++ = *pending[2];
-            if (mode == kTriangles) {
-                count = 0;
-            } else if (mode == kFan) {
-                count = 2;
-                pending[1] = pending[2];
-            } else {
-                count = 2;
-                if (parity == 1) pending[1] = pending[2];
-                else pending[0] = pending[2];
-                parity ^= 1;
-            }
-        }
+        const Vertex* vertices = frame.vertices.data();
+        ForEachTriangle(frame, [&](int32_t a, int32_t b, int32_t c) {
+            *out++ = vertices[a];
+            *out++ = vertices[b];
+            *out++ = vertices[c];
+        });
         frame.triangles.extend(static_cast<int32_t>(out - frame.triangles.data()));
     }
     drawBuffer.clear(false);

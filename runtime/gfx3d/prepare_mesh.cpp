@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "mesh.h"
+#include "triangle_walk.h"
 
 namespace vtx {
 namespace {
@@ -44,38 +45,11 @@ void Add(float* sum, const float* v) {
 // BuildTriangles gives them.
 std::vector<int32_t> TriangleCorners(const Frame& frame) {
     std::vector<int32_t> corners;
-    enum { kTriangles, kStrip, kFan } mode = kTriangles;
-    int32_t pending[3] = {0, 0, 0};
-    int32_t count = 0;
-    int32_t parity = 0;
-    for (int32_t i = 0; i < frame.vertices.count(); ++i) {
-        const uint32_t c = frame.vertices[i].colour;
-        if (c == kMarkerStrip) {
-            mode = kStrip;
-            count = parity = 0;
-        } else if (c == kMarkerTriangles) {
-            mode = kTriangles;
-            count = 0;
-        } else if (c == kMarkerFan) {
-            mode = kFan;
-            count = 0;
-        } else {
-            pending[count++] = i;
-            if (count < 3) continue;
-            corners.insert(corners.end(), pending, pending + 3);
-            if (mode == kTriangles) {
-                count = 0;
-            } else if (mode == kFan) {
-                count = 2;
-                pending[1] = pending[2];
-            } else {
-                count = 2;
-                if (parity == 1) pending[1] = pending[2];
-                else pending[0] = pending[2];
-                parity ^= 1;
-            }
-        }
-    }
+    ForEachTriangle(frame, [&](int32_t a, int32_t b, int32_t c) {
+        corners.push_back(a);
+        corners.push_back(b);
+        corners.push_back(c);
+    });
     return corners;
 }
 
