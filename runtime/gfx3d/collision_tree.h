@@ -48,6 +48,10 @@ public:
     int32_t alwaysTestedCount() const { return static_cast<int32_t>(always_.size()); }
 
 private:
+    // The lowest first vertex of a triangle that touches, walking only the
+    // boxes that are not apart and the children with lower list indices first.
+    template <typename Apart, typename Touches>
+    int32_t FirstHit(const Apart& apart, const Touches& touches) const;
     struct Node {
         float low[3];
         float high[3];

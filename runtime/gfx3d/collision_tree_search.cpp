@@ -75,89 +75,67 @@ bool CollisionTree::CoversRay(const double start[3], const double dir[3]) const 
     return MaxAbs(start) <= kReach * scale_ && length2 >= 1e-30 && length2 <= 1e6;
 }
 
-int32_t CollisionTree::FirstSphereHit(const double m[3], double r) const {
+template <typename Apart, typename Touches>
+int32_t CollisionTree::FirstHit(const Apart& apart, const Touches& touches) const {
     int32_t best = std::numeric_limits<int32_t>::max();
     for (const Slot& slot : always_) {
-        if (SphereTouchesTriangle(slot.corner, slot.corner + 3, slot.corner + 6, m, r)) {
+        if (touches(slot)) {
             best = slot.firstVertex;
             break;
         }
     }
-    if (!nodes_.empty()) {
-        const double reach = std::max(r, 0.0);
-        const double reach2 = reach * reach;
-        int32_t stack[kStackDepth];
-        int32_t top = 0;
-        stack[top++] = 0;
-        while (top > 0) {
-            const Node& node = nodes_[static_cast<size_t>(stack[--top])];
-            if (node.minIndex >= best || BoxDistanceSquared(node, m) > reach2) continue;
-            if (node.count > 0) {
-                for (int32_t i = node.first; i < node.first + node.count; ++i) {
-                    const Slot& slot = slots_[static_cast<size_t>(i)];
-                    if (slot.firstVertex >= best) break;
-                    if (SphereTouchesTriangle(slot.corner, slot.corner + 3, slot.corner + 6, m, r)) {
-                        best = slot.firstVertex;
-                        break;
-                    }
+    if (nodes_.empty()) return best == std::numeric_limits<int32_t>::max() ? -1 : best;
+    int32_t stack[kStackDepth];
+    int32_t top = 0;
+    stack[top++] = 0;
+    while (top > 0) {
+        const Node& node = nodes_[static_cast<size_t>(stack[--top])];
+        if (node.minIndex >= best || apart(node)) continue;
+        if (node.count > 0) {
+            for (int32_t i = node.first; i < node.first + node.count; ++i) {
+                const Slot& slot = slots_[static_cast<size_t>(i)];
+                if (slot.firstVertex >= best) break;
+                if (touches(slot)) {
+                    best = slot.firstVertex;
+                    break;
                 }
-                continue;
             }
-            // The child holding the lower list indices first.
-            const int32_t a = static_cast<int32_t>(&node - nodes_.data()) + 1;
-            const int32_t b = node.first;
-            const bool aFirst = nodes_[static_cast<size_t>(a)].minIndex <= nodes_[static_cast<size_t>(b)].minIndex;
-            stack[top++] = aFirst ? b : a;
-            stack[top++] = aFirst ? a : b;
+            continue;
         }
+        // The child holding the lower list indices first.
+        const int32_t a = static_cast<int32_t>(&node - nodes_.data()) + 1;
+        const int32_t b = node.first;
+        const bool aFirst = nodes_[static_cast<size_t>(a)].minIndex <= nodes_[static_cast<size_t>(b)].minIndex;
+        stack[top++] = aFirst ? b : a;
+        stack[top++] = aFirst ? a : b;
     }
     return best == std::numeric_limits<int32_t>::max() ? -1 : best;
 }
 
+int32_t CollisionTree::FirstSphereHit(const double m[3], double r) const {
+    const double reach = std::max(r, 0.0);
+    const double reach2 = reach * reach;
+    return FirstHit([&](const Node& node) { return BoxDistanceSquared(node, m) > reach2; },
+                    [&](const Slot& slot) {
+                        return SphereTouchesTriangle(slot.corner, slot.corner + 3, slot.corner + 6, m, r);
+                    });
+}
+
 int32_t CollisionTree::FirstBoxHit(const OrientedBox& box) const {
-    int32_t best = std::numeric_limits<int32_t>::max();
-    for (const Slot& slot : always_) {
-        if (BoxTouchesTriangle(slot.corner, slot.corner + 3, slot.corner + 6, box)) {
-            best = slot.firstVertex;
-            break;
-        }
+    // The box's extent along the object axes.
+    double low[3], high[3];
+    for (int k = 0; k < 3; ++k) {
+        const double extent = std::fabs(box.halfAxis[0][k]) + std::fabs(box.halfAxis[1][k]) + std::fabs(box.halfAxis[2][k]);
+        low[k] = box.centre[k] - extent;
+        high[k] = box.centre[k] + extent;
     }
-    if (!nodes_.empty()) {
-        // The box's extent along the object axes.
-        double low[3], high[3];
-        for (int k = 0; k < 3; ++k) {
-            const double extent = std::fabs(box.halfAxis[0][k]) + std::fabs(box.halfAxis[1][k]) + std::fabs(box.halfAxis[2][k]);
-            low[k] = box.centre[k] - extent;
-            high[k] = box.centre[k] + extent;
-        }
-        int32_t stack[kStackDepth];
-        int32_t top = 0;
-        stack[top++] = 0;
-        while (top > 0) {
-            const Node& node = nodes_[static_cast<size_t>(stack[--top])];
-            if (node.minIndex >= best) continue;
+    return FirstHit(
+        [&](const Node& node) {
             bool apart = false;
             for (int k = 0; k < 3; ++k) apart = apart || node.low[k] > high[k] || node.high[k] < low[k];
-            if (apart) continue;
-            if (node.count > 0) {
-                for (int32_t i = node.first; i < node.first + node.count; ++i) {
-                    const Slot& slot = slots_[static_cast<size_t>(i)];
-                    if (slot.firstVertex >= best) break;
-                    if (BoxTouchesTriangle(slot.corner, slot.corner + 3, slot.corner + 6, box)) {
-                        best = slot.firstVertex;
-                        break;
-                    }
-                }
-                continue;
-            }
-            const int32_t a = static_cast<int32_t>(&node - nodes_.data()) + 1;
-            const int32_t b = node.first;
-            const bool aFirst = nodes_[static_cast<size_t>(a)].minIndex <= nodes_[static_cast<size_t>(b)].minIndex;
-            stack[top++] = aFirst ? b : a;
-            stack[top++] = aFirst ? a : b;
-        }
-    }
-    return best == std::numeric_limits<int32_t>::max() ? -1 : best;
+            return apart;
+        },
+        [&](const Slot& slot) { return BoxTouchesTriangle(slot.corner, slot.corner + 3, slot.corner + 6, box); });
 }
 
 bool CollisionTree::NearestRayHit(const double s[3], const double dir[3], double& distance,
