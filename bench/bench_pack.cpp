@@ -24,7 +24,7 @@
 
 #include "files/memory_names.h"
 #include "files/pack_archive.h"
-#include "files/pack_resolver.h"
+#include "files/pack_resolver_internal.h"
 #include "files/rt_file.h"
 #include "pack_tool.h"
 #include "platform/platform.h"

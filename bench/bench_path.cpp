@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "path/path_commands.h"
+#include "path/path_commands_internal.h"
 #include "path/planner.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "files/ini_service.h"
+#include "files/ini_service_internal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto sections = vtx::ParseIni(reinterpret_cast<const char*>(data), size);

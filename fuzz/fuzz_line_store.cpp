@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "files/line_store.h"
+#include "files/line_store_internal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RtString lines[vtx::kLineStoreLines];

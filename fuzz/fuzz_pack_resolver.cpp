@@ -15,7 +15,7 @@
 #include "core/rt_string.h"
 #include "files/memory_names.h"
 #include "files/pack_archive.h"
-#include "files/pack_resolver.h"
+#include "files/pack_resolver_internal.h"
 #include "files/rt_file.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <limits>
 
 #include "core/rt_array.h"
-#include "path/path_commands.h"
+#include "path/path_commands_internal.h"
 #include "path/planner.h"
 
 namespace {

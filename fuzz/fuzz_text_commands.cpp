@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/text_commands.h"
+#include "core/text_commands_internal.h"
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include "core/console.h"
 #include "core/inline_data.h"
 #include "core/maths.h"
-#include "core/number_text.h"
 #include "core/random.h"
 #include "core/rt_array.h"
 #include "core/rt_string.h"

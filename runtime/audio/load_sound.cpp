@@ -5,7 +5,7 @@
 #include "audio/sound_commands.h"
 #include "audio/sound_device.h"
 #include "audio/wave_reader.h"
-#include "files/pack_resolver.h"
+#include "files/pack_resolver_internal.h"
 #include "host/debug_output.h"
 
 void LoadSound(const RtString& file, int32_t slotIndex, int32_t voices) {

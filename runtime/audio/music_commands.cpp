@@ -5,8 +5,8 @@
 #include "audio/audio_engine.h"
 #include "audio/music_commands.h"
 #include "audio/music_service.h"
-#include "files/last_error.h"
-#include "files/pack_resolver.h"
+#include "files/last_error_internal.h"
+#include "files/pack_resolver_internal.h"
 #include "host/clock.h"
 #include "host/debug_output.h"
 

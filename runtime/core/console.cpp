@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/text_commands.h"
+#include "core/text_commands_internal.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Inline data: the current data block and the three readers.
 #include "core/inline_data.h"
 
-#include "core/maths.h"
+#include "core/maths_internal.h"
 #include "core/number_text.h"
 #include "host/host_state.h"
 

@@ -1,6 +1,6 @@
 // Maths commands: trigonometry in degrees, roots, powers, remainders,
 // absolute values and box overlap.
-#include "core/maths.h"
+#include "core/maths_internal.h"
 
 #include <cmath>
 

@@ -33,11 +33,3 @@ int32_t IntAbs(int32_t a);
 // covers p..p+s-1, a negative one p+s+1..p, and 0 just p; touching edges do
 // not overlap.
 bool BoxesOverlap(int32_t x1, int32_t y1, int32_t w1, int32_t h1, int32_t x2, int32_t y2, int32_t w2, int32_t h2);
-
-namespace vtx {
-
-// A real truncated toward zero into a 32-bit integer; values beyond the
-// range saturate at INT32_MIN / INT32_MAX and NaN gives 0.
-int32_t RealToInteger(double value) noexcept;
-
-}  // namespace vtx

@@ -1,6 +1,6 @@
 // ISAAC random generator (published definition: golden-ratio initial mix,
 // batches of 256 results) and the commands built on it.
-#include "core/random.h"
+#include "core/random_internal.h"
 
 namespace vtx {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "host/host_state.h"
 
-namespace vtx {
+namespace vtx::detail {
 
 namespace {
 
@@ -186,7 +186,7 @@ template void ArrayAccess::FromValues<int32_t>(RtArray<int32_t>&, int32_t, std::
 
 #undef VTX_ARRAY_INSTANCES
 
-}  // namespace vtx
+}  // namespace vtx::detail
 
 template class RtArray<double>;
 template class RtArray<int32_t>;

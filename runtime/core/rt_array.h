@@ -22,7 +22,10 @@
 template <typename T>
 class RtArray;
 
-namespace vtx {
+namespace vtx::detail {
+
+// The arrays' inner workings, which the templates below need to see; not
+// for programs.
 
 // Ends the program on error 9 (out of bounds). Out of line and cold, so the
 // element access stays a few instructions long.
@@ -66,11 +69,11 @@ struct ArrayAccess {
     static void Release(RtArray<T>& a) noexcept;
 };
 
-}  // namespace vtx
+}  // namespace vtx::detail
 
 template <typename T>
 class RtArray {
-    static_assert(vtx::kIsArrayElement<T>, "array elements are double, int32_t or RtString");
+    static_assert(vtx::detail::kIsArrayElement<T>, "array elements are double, int32_t or RtString");
 
 public:
     // Elements the inline storage takes: 16 doubles, 8 int32, no texts.
@@ -79,21 +82,21 @@ public:
     // A new array has no storage, no dimensions and capacity 0.
     RtArray() noexcept {}
     // A copy is dimensioned with the source's sizes, then every element is copied.
-    RtArray(const RtArray& other) { vtx::ArrayAccess::CopyFrom(*this, other); }
+    RtArray(const RtArray& other) { vtx::detail::ArrayAccess::CopyFrom(*this, other); }
     // A move takes the storage; the source is left without storage.
-    RtArray(RtArray&& other) noexcept { vtx::ArrayAccess::TakeFrom(*this, other); }
-    ~RtArray() { vtx::ArrayAccess::Release(*this); }
+    RtArray(RtArray&& other) noexcept { vtx::detail::ArrayAccess::TakeFrom(*this, other); }
+    ~RtArray() { vtx::detail::ArrayAccess::Release(*this); }
 
     // DimArray of this array with the source's sizes, then every element copied.
     RtArray& operator=(const RtArray& other) {
-        if (this != &other) vtx::ArrayAccess::CopyFrom(*this, other);
+        if (this != &other) vtx::detail::ArrayAccess::CopyFrom(*this, other);
         return *this;
     }
     // Frees this array's storage and takes the source's.
     RtArray& operator=(RtArray&& other) noexcept {
         if (this != &other) {
-            vtx::ArrayAccess::Release(*this);
-            vtx::ArrayAccess::TakeFrom(*this, other);
+            vtx::detail::ArrayAccess::Release(*this);
+            vtx::detail::ArrayAccess::TakeFrom(*this, other);
         }
         return *this;
     }
@@ -111,10 +114,10 @@ public:
     int32_t elementCount() const noexcept { return stride3_ * (size3_ > 0 ? size3_ : 1); }
 
 private:
-    friend struct vtx::ArrayAccess;
+    friend struct vtx::detail::ArrayAccess;
 
     T* elements_ = nullptr;
-    [[no_unique_address]] vtx::ArrayInlineStorage<T> inline_;
+    [[no_unique_address]] vtx::detail::ArrayInlineStorage<T> inline_;
     int32_t stride1_ = 0;
     int32_t stride2_ = 0;
     int32_t stride3_ = 0;
@@ -133,7 +136,7 @@ extern template class RtArray<RtString>;
 // An array of size0 > 0 always has storage, so the bounds test alone
 // guards the pointer. Indices of dimensions the array lacks must be 0.
 template <typename T>
-inline T& vtx::ArrayAccess::Element(RtArray<T>& a, int32_t i, int32_t j, int32_t k, int32_t l) noexcept {
+inline T& vtx::detail::ArrayAccess::Element(RtArray<T>& a, int32_t i, int32_t j, int32_t k, int32_t l) noexcept {
     if (i < 0) i += a.size0_;  // a negative first index counts from the end
     const uint32_t limit1 = static_cast<uint32_t>(a.size1_ > 0 ? a.size1_ : 1);
     const uint32_t limit2 = static_cast<uint32_t>(a.size2_ > 0 ? a.size2_ : 1);
@@ -148,7 +151,7 @@ inline T& vtx::ArrayAccess::Element(RtArray<T>& a, int32_t i, int32_t j, int32_t
 }
 
 template <typename T>
-inline int32_t vtx::ArrayAccess::Bounds(const RtArray<T>& a, int32_t d) noexcept {
+inline int32_t vtx::detail::ArrayAccess::Bounds(const RtArray<T>& a, int32_t d) noexcept {
     switch (d) {
         case 0: return a.size0_;
         case 1: return a.size1_;
@@ -162,44 +165,44 @@ inline int32_t vtx::ArrayAccess::Bounds(const RtArray<T>& a, int32_t d) noexcept
 // or empty (texts); a size <= 0 after the first counts as absent.
 template <typename T>
 void DimArray(RtArray<T>& a, int32_t s0, int32_t s1 = 0, int32_t s2 = 0, int32_t s3 = 0) {
-    vtx::ArrayAccess::Dim(a, s0, s1, s2, s3);
+    vtx::detail::ArrayAccess::Dim(a, s0, s1, s2, s3);
 }
 
 // Gives the array a new shape keeping every element that lies inside both
 // shapes at the same indices; s0 <= 0 empties it.
 template <typename T>
 void ResizeArray(RtArray<T>& a, int32_t s0, int32_t s1 = 0, int32_t s2 = 0, int32_t s3 = 0) {
-    vtx::ArrayAccess::Resize(a, s0, s1, s2, s3);
+    vtx::detail::ArrayAccess::Resize(a, s0, s1, s2, s3);
 }
 
 // The element at (i, j, k, l); a negative first index counts from the end.
 template <typename T>
 inline T& ArrayElement(RtArray<T>& a, int32_t i, int32_t j = 0, int32_t k = 0, int32_t l = 0) noexcept {
-    return vtx::ArrayAccess::Element(a, i, j, k, l);
+    return vtx::detail::ArrayAccess::Element(a, i, j, k, l);
 }
 
 // The element at (i, j, k, l) of an array that is only read.
 template <typename T>
 inline const T& ArrayElement(const RtArray<T>& a, int32_t i, int32_t j = 0, int32_t k = 0, int32_t l = 0) noexcept {
-    return vtx::ArrayAccess::Element(const_cast<RtArray<T>&>(a), i, j, k, l);
+    return vtx::detail::ArrayAccess::Element(const_cast<RtArray<T>&>(a), i, j, k, l);
 }
 
 // The size of dimension d (0 to 3); 0 for any other d.
 template <typename T>
 int32_t ArrayBounds(const RtArray<T>& a, int32_t d) noexcept {
-    return vtx::ArrayAccess::Bounds(a, d);
+    return vtx::detail::ArrayAccess::Bounds(a, d);
 }
 
 // Adds one element after the last of a one-dimensional (or empty) array.
 template <typename T>
 void ArrayAppend(RtArray<T>& a, std::type_identity_t<T> value) {
-    vtx::ArrayAccess::Append(a, static_cast<T&&>(value));
+    vtx::detail::ArrayAccess::Append(a, static_cast<T&&>(value));
 }
 
 // Dimensions a numeric array to count elements and fills it from values in
 // order; elements beyond the values stay 0, values beyond count are ignored.
 template <typename T>
-    requires vtx::kIsNumericArrayElement<T>
+    requires vtx::detail::kIsNumericArrayElement<T>
 void ArrayFromValues(RtArray<T>& a, int32_t count, std::initializer_list<std::type_identity_t<T>> values) {
-    vtx::ArrayAccess::FromValues(a, count, values);
+    vtx::detail::ArrayAccess::FromValues(a, count, values);
 }

@@ -1,6 +1,6 @@
 // Text commands: parts, search and replace, case, character codes, number
 // formatting and splitting.
-#include "core/text_commands.h"
+#include "core/text_commands_internal.h"
 
 #include <charconv>
 #include <cstring>
@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/maths.h"
+#include "core/maths_internal.h"
 #include "core/number_text.h"
 #include "host/host_state.h"
 

@@ -6,7 +6,6 @@
 // fails: positions out of range give the empty text or -1.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
 #include "rt_array.h"
@@ -54,11 +53,3 @@ int32_t NumberTextLength(int32_t value);
 // delimiter characters (any byte of delimiters) and returns their number.
 // Runs of delimiters and delimiters at either end make no empty pieces.
 int32_t SplitText(const RtString& text, RtArray<RtString>& pieces, const RtString& delimiters);
-
-namespace vtx {
-
-// A fresh text of n bytes copied from data, zero bytes included (a text
-// beyond the 32-bit size ends the program with out of memory).
-RtString TextOf(const char* data, size_t n);
-
-}  // namespace vtx

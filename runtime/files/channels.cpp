@@ -1,13 +1,13 @@
 // The channel table: opening, closing, free channels, end, position, seek.
 // Reads are in channel_reads.cpp, writes in channel_writes.cpp.
-#include "files/channels.h"
+#include "files/channels_internal.h"
 
 #include <limits>
 
 #include "files/channel_table.h"
-#include "files/last_error.h"
+#include "files/last_error_internal.h"
 #include "files/memory_names.h"
-#include "files/pack_resolver.h"
+#include "files/pack_resolver_internal.h"
 #include "host/host_state.h"
 
 namespace vtx {

@@ -30,6 +30,8 @@ int32_t ChannelPosition(uint32_t channel);
 // returned; a memory file returns the new position.
 int32_t SeekChannel(uint32_t channel, int32_t distance, int32_t origin);
 
+// Reads a little-endian integer of 8, 16 or 32 bits, signed or unsigned,
+// into value; a read past the end ends the program (last error 3).
 void ReadInt8(uint32_t channel, int32_t& value);
 void ReadUInt8(uint32_t channel, int32_t& value);
 void ReadInt16(uint32_t channel, int32_t& value);
@@ -67,8 +69,3 @@ void WriteLine(uint32_t channel, const RtString& text);
 // The number text (10 significant digits) or the decimal integer as a line.
 void WriteLineNumber(uint32_t channel, double value);
 void WriteLineInteger(uint32_t channel, int32_t value);
-
-namespace vtx {
-// Closes every channel (shutdown).
-void CloseAllChannels();
-}  // namespace vtx

@@ -1,12 +1,12 @@
 // CurrentDirectory, ChangeDirectory, ListDirectory and the wildcard match.
-#include "files/directories.h"
+#include "files/directories_internal.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "files/last_error.h"
+#include "files/last_error_internal.h"
 #include "platform/platform.h"
 #include "platform/system.h"
 

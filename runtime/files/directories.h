@@ -17,12 +17,3 @@ bool ChangeDirectory(const RtString& path);
 // ignoring case. Returns files + 65536 x folders; 0 with names emptied when
 // the directory cannot be read.
 int32_t ListDirectory(const RtString& pattern, RtArray<RtString>& names);
-
-namespace vtx {
-
-// Matches a whole name against a pattern: "*.*" matches every name; "?" any
-// one character but "."; "*" any run of characters; letters either case;
-// everything else only itself.
-bool WildcardMatch(const char* pattern, const char* name);
-
-}  // namespace vtx

@@ -1,7 +1,7 @@
 // File commands: exists, length, remove, copy, directories, slashes.
 #include "files/file_commands.h"
 
-#include "files/last_error.h"
+#include "files/last_error_internal.h"
 #include "files/rt_file.h"
 #include "platform/platform.h"
 

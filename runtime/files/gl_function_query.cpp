@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "files/platform_info.h"
+#include "files/platform_info_internal.h"
 #include "host/gl_extensions.h"
 #include "host/graphics_backend.h"
 #include "platform/window.h"

@@ -1,12 +1,12 @@
 // The INI service: reading, looking up, changing and writing back.
-#include "files/ini_service.h"
+#include "files/ini_service_internal.h"
 
 #include <cstdlib>
 #include <cstring>
 
 #include "files/atomic_write.h"
 #include "files/memory_names.h"
-#include "files/pack_resolver.h"
+#include "files/pack_resolver_internal.h"
 #include "files/rt_file.h"
 #include "files/text_lines.h"
 

@@ -7,9 +7,6 @@
 // with an empty section name and written back first, without a header line.
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "../core/rt_string.h"
 
 // Writes the current file back if changed, then loads the named file (disk,
@@ -21,26 +18,3 @@ RtString IniGet(const RtString& section, const RtString& key, const RtString& de
 // Sets key in section to value, creating both as needed. An empty key
 // removes the whole section (the last section takes its place).
 void IniPut(const RtString& section, const RtString& key, const RtString& value);
-
-namespace vtx {
-
-struct IniEntry {
-    RtString key;
-    RtString value;
-};
-
-struct IniSection {
-    RtString name;
-    std::vector<IniEntry> entries;
-};
-
-// The sections of an INI file's bytes, in file order.
-std::vector<IniSection> ParseIni(const char* data, size_t size);
-// The file's bytes: the unnamed section's entries first, then "[name]" and
-// "key=value" lines, each ended by CR LF; no blank lines, no comments.
-std::string FormatIni(const std::vector<IniSection>& sections);
-// Writes the selected file back if it changed (end of the run); true when
-// there was nothing to write or the write succeeded.
-bool WriteBackIni();
-
-}  // namespace vtx

@@ -1,5 +1,5 @@
 // The last error record, kept in the source position words.
-#include "files/last_error.h"
+#include "files/last_error_internal.h"
 
 #include <cstdio>
 

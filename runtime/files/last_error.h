@@ -11,16 +11,3 @@
 RtString LastErrorText();
 // Sets the code to 0.
 void ClearLastError();
-
-namespace vtx {
-
-// The text of a code: "success", "no such file", ..., "unknown error".
-const char* ErrorCodeText(uint32_t code);
-// "%.4d %s" with the code and its text.
-RtString FormatErrorCode(uint32_t code);
-// Sets the code and takes the current source line as the error line.
-void SetLastError(uint32_t code);
-// The code last set.
-uint32_t LastErrorCode();
-
-}  // namespace vtx

@@ -6,7 +6,7 @@
 // the first module is loaded; handlers run in reverse order of registration,
 // so this one runs before the exit handlers registered earlier and before
 // the system unloads libraries at the very end.
-#include "files/library_binding.h"
+#include "files/library_binding_internal.h"
 
 #include <cstdlib>
 #include <cstring>

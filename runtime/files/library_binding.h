@@ -11,15 +11,3 @@
 // loaded until the program ends. The module is loaded by the name as given
 // first, then by its small-letter form (file names here tell case apart).
 void BindLibraryFunction(RtString& moduleName, const RtString& functionName, void*& function);
-
-namespace vtx {
-
-// Releases every loaded module and empties the module cache. Runs by itself
-// when the process exits; function addresses handed out become invalid.
-void ReleaseLibraryModules();
-// Modules in the cache, in load order.
-int32_t LibraryModuleCount();
-// The cached (small-letter) name of module i; empty outside the cache.
-RtString LibraryModuleName(int32_t i);
-
-}  // namespace vtx

@@ -1,13 +1,13 @@
 // The line store: selection, reads, puts and write-back.
-#include "files/line_store.h"
+#include "files/line_store_internal.h"
 
 #include <cstdlib>
 #include <cstring>
 
 #include "files/atomic_write.h"
-#include "files/last_error.h"
+#include "files/last_error_internal.h"
 #include "files/memory_names.h"
-#include "files/pack_resolver.h"
+#include "files/pack_resolver_internal.h"
 #include "files/rt_file.h"
 #include "files/text_lines.h"
 

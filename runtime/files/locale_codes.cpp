@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "files/platform_info.h"
+#include "files/platform_info_internal.h"
 
 namespace vtx {
 

@@ -1,5 +1,5 @@
 // ResolveFile: disk first, then the pack archive.
-#include "files/pack_resolver.h"
+#include "files/pack_resolver_internal.h"
 
 #include <utility>
 #include <vector>

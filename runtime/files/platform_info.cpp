@@ -1,5 +1,5 @@
 // PlatformInfo: the keyed questions about the machine and their Linux answers.
-#include "files/platform_info.h"
+#include "files/platform_info_internal.h"
 
 #include <cstdio>
 #include <cstring>

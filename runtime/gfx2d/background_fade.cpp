@@ -2,15 +2,15 @@
 // picture, timed by the runtime clock, which then becomes the background.
 #include <GL/gl.h>
 
-#include "files/last_error.h"
-#include "files/pack_resolver.h"
+#include "files/last_error_internal.h"
+#include "files/pack_resolver_internal.h"
 #include "gfx2d/background_layers.h"
 #include "gfx2d/draw_batch.h"
 #include "gfx2d/draw_commands.h"
 #include "gfx2d/screen_commands.h"
 #include "host/clock.h"
 #include "host/debug_output.h"
-#include "host/frames.h"
+#include "host/frames_internal.h"
 #include "host/graphics_backend.h"
 
 namespace vtx {

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "files/last_error.h"
-#include "files/pack_resolver.h"
+#include "files/last_error_internal.h"
+#include "files/pack_resolver_internal.h"
 #include "gfx2d/draw_batch.h"
 #include "gfx2d/draw_state.h"
 #include "gfx2d/image_buffer.h"

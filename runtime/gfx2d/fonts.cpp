@@ -7,8 +7,8 @@
 #include <cstring>
 #include <new>
 
-#include "files/last_error.h"
-#include "files/pack_resolver.h"
+#include "files/last_error_internal.h"
+#include "files/pack_resolver_internal.h"
 #include "gfx2d/draw_batch.h"
 #include "gfx2d/font_commands.h"
 #include "gfx2d/font_store.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "files/last_error.h"
+#include "files/last_error_internal.h"
 #include "gfx2d/draw_batch.h"
 #include "gfx2d/frame_reading.h"
 #include "gfx2d/picture_codecs.h"

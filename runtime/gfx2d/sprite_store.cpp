@@ -2,8 +2,8 @@
 // sprite commands.
 #include "gfx2d/sprite_store.h"
 
-#include "files/last_error.h"
-#include "files/pack_resolver.h"
+#include "files/last_error_internal.h"
+#include "files/pack_resolver_internal.h"
 #include "gfx2d/draw_batch.h"
 #include "gfx2d/image_buffer.h"
 #include "gfx2d/picture_codecs.h"

@@ -1,7 +1,7 @@
 // SphereHitsObject, BoxHitsObject, RayHitsObject, SphereHitsEntityBox and
 // LastHitTriangle: queries brought into each part's object space with the
 // rigid inverse of the current entity matrix.
-#include "collision_commands.h"
+#include "collision_commands_internal.h"
 
 #include <cmath>
 #include <initializer_list>

@@ -35,8 +35,3 @@ void GetFace(int32_t slot, int32_t frame, int32_t triangle, RtArray<double>& res
 int32_t WorldToScreen(double x, double y, double z, double& screenX, double& screenY, double& screenZ);
 // 1 and the world point at the screen position and depth, or 0.
 int32_t ScreenToWorld(double screenX, double screenY, double depth, double& x, double& y, double& z);
-
-namespace vtx {
-// The part of the slot whose triangle LastHitTriangle names; -1 after a miss.
-int32_t LastHitPart();
-}  // namespace vtx

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "files/pack_resolver.h"
+#include "files/pack_resolver_internal.h"
 #include "files/rt_file.h"
 #include "gfx2d/picture_codecs.h"
 #include "gfx2d/sprite_store.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "core/rt_string.h"
-#include "files/ini_service.h"
+#include "files/ini_service_internal.h"
 
 namespace vtx {
 namespace {

@@ -15,7 +15,7 @@
 #include "gfx3d/camera.h"
 #include "gfx3d/scene_commands.h"
 #include "gfx3d/scene_context.h"
-#include "host/frames.h"
+#include "host/frames_internal.h"
 #include "host/gl_extensions.h"
 #include "host/graphics_backend.h"
 

@@ -7,7 +7,7 @@
 #include "gfx2d/draw_batch.h"
 #include "gfx3d/draw_effects.h"
 #include "gfx3d/scene_context.h"
-#include "host/frames.h"
+#include "host/frames_internal.h"
 #include "host/gl_extensions.h"
 #include "host/graphics_backend.h"
 

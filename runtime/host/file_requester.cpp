@@ -1,5 +1,5 @@
 // FileRequest over the desktop's file chooser, run as a separate program.
-#include "host/file_requester.h"
+#include "host/file_requester_internal.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // ShowScreen, the message pump, the frame wait and the frame-time commands.
-#include "host/frames.h"
+#include "host/frames_internal.h"
 
 #include <GL/gl.h>
 

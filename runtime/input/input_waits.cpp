@@ -5,10 +5,9 @@
 #include <cstdint>
 
 #include "audio/music_service.h"
-#include "host/frames.h"
+#include "host/frames_internal.h"
 #include "host/graphics_backend.h"
 #include "host/host_state.h"
-#include "host/pending_services.h"
 #include "input/input_commands.h"
 #include "input/input_devices.h"
 #include "input/joysticks.h"

@@ -4,9 +4,8 @@
 #include "gfx2d/background_layers.h"
 #include "gfx2d/font_commands.h"
 #include "audio/music_service.h"
-#include "host/frames.h"
+#include "host/frames_internal.h"
 #include "host/graphics_backend.h"
-#include "host/pending_services.h"
 #include "input/input_commands.h"
 #include "input/input_waits.h"
 

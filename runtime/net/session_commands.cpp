@@ -2,7 +2,7 @@
 #include <chrono>
 #include <thread>
 
-#include "core/text_commands.h"
+#include "core/text_commands_internal.h"
 #include "net/session_commands.h"
 #include "net/session_record.h"
 #include "net/session_requests.h"

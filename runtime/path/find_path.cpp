@@ -1,7 +1,7 @@
 // FindPath: the language's path-finding command on the A* planner.
 #include <cmath>
 
-#include "path_commands.h"
+#include "path_commands_internal.h"
 #include "planner.h"
 
 int32_t FindPath(const RtArray<double>& map, RtArray<int32_t>& result, double weight, int32_t startX,

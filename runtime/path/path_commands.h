@@ -14,13 +14,3 @@
 // untouched. Goal unreachable: 0 with result emptied.
 int32_t FindPath(const RtArray<double>& map, RtArray<int32_t>& result, double weight, int32_t startX,
                  int32_t startY, int32_t goalX, int32_t goalY);
-
-namespace vtx {
-
-enum class OpenListKind;
-
-// FindPath on the chosen open list (FindPath itself uses the indexed one).
-int32_t FindPathUsing(OpenListKind kind, const RtArray<double>& map, RtArray<int32_t>& result, double weight,
-                      int32_t startX, int32_t startY, int32_t goalX, int32_t goalY);
-
-}  // namespace vtx

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <vector>
 
-#include "core/maths.h"
-#include "core/random.h"
+#include "core/maths_internal.h"
+#include "core/random_internal.h"
 
 namespace {
 

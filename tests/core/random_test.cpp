@@ -4,7 +4,7 @@
 #include <set>
 #include <vector>
 
-#include "core/random.h"
+#include "core/random_internal.h"
 
 namespace {
 

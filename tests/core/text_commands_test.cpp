@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/text_commands.h"
+#include "core/text_commands_internal.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 
 #include "files/atomic_write.h"
 #include "files/file_test_support.h"
-#include "files/ini_service.h"
-#include "files/line_store.h"
+#include "files/ini_service_internal.h"
+#include "files/line_store_internal.h"
 #include "files/rt_file.h"
 #include "support/scratch_folder.h"
 

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "files/channels.h"
+#include "files/channels_internal.h"
 #include "files/file_test_support.h"
 #include "files/last_error.h"
 #include "support/scratch_folder.h"

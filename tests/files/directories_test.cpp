@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "files/directories.h"
-#include "files/last_error.h"
+#include "files/directories_internal.h"
+#include "files/last_error_internal.h"
 #include "support/scratch_folder.h"
 
 namespace {

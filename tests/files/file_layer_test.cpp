@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "files/file_commands.h"
-#include "files/last_error.h"
+#include "files/last_error_internal.h"
 #include "files/memory_names.h"
 #include "files/rt_file.h"
 #include "support/scratch_folder.h"

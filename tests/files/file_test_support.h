@@ -11,7 +11,7 @@
 
 #include "files/memory_names.h"
 #include "files/pack_archive.h"
-#include "files/pack_resolver.h"
+#include "files/pack_resolver_internal.h"
 #include "support/run_program.h"
 
 inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "files/platform_info.h"
+#include "files/platform_info_internal.h"
 #include "host/gl_extensions.h"
 #include "host/graphics_backend.h"
 #include "host/lifecycle.h"

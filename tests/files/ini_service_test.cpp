@@ -5,7 +5,7 @@
 #include <string>
 
 #include "files/file_test_support.h"
-#include "files/ini_service.h"
+#include "files/ini_service_internal.h"
 #include "support/scratch_folder.h"
 
 namespace fs = std::filesystem;

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "files/library_binding.h"
+#include "files/library_binding_internal.h"
 #include "support/running_program.h"
 #include "support/scratch_folder.h"
 

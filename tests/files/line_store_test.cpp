@@ -6,7 +6,7 @@
 
 #include "files/file_test_support.h"
 #include "files/last_error.h"
-#include "files/line_store.h"
+#include "files/line_store_internal.h"
 #include "support/scratch_folder.h"
 
 namespace fs = std::filesystem;

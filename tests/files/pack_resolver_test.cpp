@@ -13,7 +13,7 @@
 #include "files/file_commands.h"
 #include "files/memory_names.h"
 #include "files/pack_archive.h"
-#include "files/pack_resolver.h"
+#include "files/pack_resolver_internal.h"
 #include "files/rt_file.h"
 #include "support/scratch_folder.h"
 

@@ -13,7 +13,7 @@
 #include <regex>
 #include <string>
 
-#include "files/platform_info.h"
+#include "files/platform_info_internal.h"
 #include "support/scratch_folder.h"
 
 namespace {

@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "files/last_error.h"
+#include "files/last_error_internal.h"
 #include "files/memory_names.h"
 #include "files/pack_archive.h"
-#include "files/pack_resolver.h"
+#include "files/pack_resolver_internal.h"
 #include "gfx2d/draw_batch.h"
 #include "gfx2d/font_commands.h"
 #include "gfx2d/font_store.h"

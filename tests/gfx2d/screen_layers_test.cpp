@@ -1,7 +1,7 @@
 // Grabbing, background layers, the clear colour, off-screen screens and the
 // cross-fade, with pixels read back. The whole file also runs with
 // VTX_NO_FBO=1, so both off-screen paths must give the same pixels.
-#include "files/last_error.h"
+#include "files/last_error_internal.h"
 #include "gfx2d/background_layers.h"
 #include "gfx2d/frame_reading.h"
 #include "gfx2d/offscreen_screens.h"

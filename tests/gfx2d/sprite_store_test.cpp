@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "files/last_error.h"
+#include "files/last_error_internal.h"
 #include "gfx2d/image_buffer.h"
 #include "gfx2d/picture_codecs.h"
 #include "gfx2d/picture_commands.h"

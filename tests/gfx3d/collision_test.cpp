@@ -10,7 +10,7 @@
 #include <random>
 
 #include "collision_reference.h"
-#include "gfx3d/collision_commands.h"
+#include "gfx3d/collision_commands_internal.h"
 #include "gfx3d/collision_queries.h"
 #include "gfx3d/collision_tree.h"
 #include "gfx3d/mesh_commands.h"

@@ -8,7 +8,7 @@
 
 #include "ddd_bytes.h"
 #include "files/memory_names.h"
-#include "files/pack_resolver.h"
+#include "files/pack_resolver_internal.h"
 #include "gfx3d/multi_part.h"
 #include "gfx3d/mesh.h"
 #include "gfx3d/mesh_commands.h"

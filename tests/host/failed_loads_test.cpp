@@ -7,7 +7,7 @@
 
 #include "audio/music_commands.h"
 #include "audio/sound_commands.h"
-#include "files/last_error.h"
+#include "files/last_error_internal.h"
 #include "gfx2d/font_commands.h"
 #include "gfx2d/screen_commands.h"
 #include "gfx2d/sprite_commands.h"

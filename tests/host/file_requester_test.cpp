@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/file_requester.h"
+#include "host/file_requester_internal.h"
 #include "host/graphics_backend.h"
 #include "host/lifecycle.h"
 #include "host/project_settings.h"

@@ -11,7 +11,7 @@
 #include "host/clock.h"
 #include "host/diagnostics.h"
 #include "host/error_log.h"
-#include "host/frames.h"
+#include "host/frames_internal.h"
 #include "host/gl_extensions.h"
 #include "host/graphics_backend.h"
 #include "host/host_state.h"

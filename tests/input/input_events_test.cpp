@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/frames.h"
+#include "host/frames_internal.h"
 #include "host/graphics_backend.h"
 #include "host/lifecycle.h"
 #include "host/project_settings.h"

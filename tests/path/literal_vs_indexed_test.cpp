@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-#include "path/path_commands.h"
+#include "path/path_commands_internal.h"
 #include "path/planner.h"
 #include "path_test_maps.h"
 

@@ -20,6 +20,7 @@
 #include "tests/support/probe_output.h"
 
 #include "files/memory_names.h"
+#include "files/pack_resolver_internal.h"
 #include "platform/platform.h"
 
 namespace {
