@@ -163,6 +163,9 @@ void AppMain() {
         // Light 0 shines from far away along the direction light -> origin
         // (cutoff 180: a directional light); floor and ring are lit by it.
         SetLight(0, 0xE8F4FF, kLightX, kLightY, kLightZ, -kLightX, -kLightY, -kLightZ, 180);
+        // and a dim light 1 from the camera, so the sides turned away from
+        // light 0 are not black
+        SetCameraLight(1, 0x484848);
         DrawObjectFrame(kFloor, 0);
         DrawRing(frame);
 
