@@ -3,7 +3,9 @@
 // the gallery (docs/gallery/<name>.png).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -77,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, GalleryTest,
                                            Example{"path_grid", 45}, Example{"high_scores", 3},
                                            Example{"screens_fades", 20}, Example{"input_readout", 3},
                                            Example{"sound_board", 3}, Example{"anim_collision", 56},
-                                           Example{"window_text", 3}),
+                                           Example{"window_text", 3}, Example{"lit_scene", 90}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The path is planned again as the walls grow: with the first wall built it
@@ -124,4 +126,57 @@ TEST(GalleryAnimCollision, OnlyTouchingPixelsCountAsAHit) {
     const uint8_t* floorTouching = touching.At(600, 300);
     EXPECT_EQ(std::vector<int>(floorApart, floorApart + 3), (std::vector<int>{0x20, 0x40, 0x20}));
     EXPECT_EQ(std::vector<int>(floorTouching, floorTouching + 3), (std::vector<int>{0x60, 0x00, 0x00}));
+}
+
+// Fog, toon bands and shadow volumes in the lit scene's frame 90: the ring's
+// shadow halves the floor, the far floor fades into the sky, and the toon
+// ball shows the ramp's four bands of flat colour.
+TEST(GalleryLitScene, TheFrameShowsShadowFogAndToonBands) {
+    ScratchFolder folder("gallery-lit-scene");
+    Picture shot;
+    ASSERT_TRUE(RunForScreenshot(Example{"lit_scene", 90}, folder.path(), shot));
+    auto channels = [&](int32_t x, int32_t y) { return std::vector<int>(shot.At(x, y), shot.At(x, y) + 3); };
+
+    // One light tile, lit at x = 228 and in the ring's shadow at x = 250:
+    // the shadow is the lit colour at half brightness.
+    const std::vector<int> lit = channels(228, 270), shadowed = channels(250, 270);
+    for (size_t c = 0; c < 3; ++c) EXPECT_NEAR(shadowed[c], lit[c] / 2, 2) << "channel " << c;
+    EXPECT_GT(lit[0], 120);
+
+    // The floor near the horizon is almost the sky's colour (0x604838),
+    // the floor in front is far from it.
+    const std::vector<int> sky = {0x38, 0x48, 0x60};
+    auto farFromSky = [&](const std::vector<int>& p) {
+        int most = 0;
+        for (size_t c = 0; c < 3; ++c) most = std::max(most, std::abs(p[c] - sky[c]));
+        return most;
+    };
+    EXPECT_EQ(farFromSky(channels(100, 40)), 0);
+    EXPECT_LT(farFromSky(channels(100, 182)) * 4, farFromSky(channels(100, 470)));
+
+    // Down through the ball: runs of one flat green, the brighter bands at
+    // 200 / 255, 140 / 255 and 70 / 255 of the brightest (the ramp).
+    std::vector<int> bands;  // the green of each run of 4 pixels or more
+    int run = 0, ballPixels = 0, inRuns = 0;
+    for (int32_t y = 200; y < 400; ++y) {
+        const uint8_t* p = shot.At(400, y);
+        if (p[1] < 2 * p[0] + 10) continue;  // not the ball: green does not dominate
+        ++ballPixels;
+        const bool same = y > 200 && shot.At(400, y - 1)[1] == p[1];
+        run = same ? run + 1 : 1;
+        if (run == 4) {
+            bands.push_back(p[1]);
+            inRuns += 4;
+        } else if (run > 4) {
+            ++inRuns;
+        }
+    }
+    ASSERT_GE(bands.size(), 4u) << ballPixels;
+    EXPECT_GT(ballPixels, 60);
+    EXPECT_GT(inRuns * 10, ballPixels * 9);  // flat colour, little in between
+    const double brightest = bands[0];
+    EXPECT_GT(brightest, 150);
+    EXPECT_NEAR(bands[1] / brightest, 200.0 / 255, 0.03);
+    EXPECT_NEAR(bands[2] / brightest, 140.0 / 255, 0.03);
+    EXPECT_NEAR(bands[3] / brightest, 70.0 / 255, 0.03);
 }
