@@ -27,6 +27,7 @@
 #include "host/project_settings.h"
 #include "support/bmp_file.h"
 #include "support/scratch_folder.h"
+#include "support/engine_in_folder.h"
 
 namespace draw_test {
 
@@ -120,10 +121,7 @@ class DrawTest : public ::testing::Test {
 protected:
     // Starts the engine, enters the scratch folder and begins a black frame.
     void SetUp() override {
-        ApplyProjectSettings();
-        InitEngine(nullptr, 10, ProjectSettings.title);
-        ASSERT_TRUE(EngineWindowCreated());
-        std::filesystem::current_path(scratch_.path());
+        ASSERT_TRUE(StartEngineIn(scratch_.path()));
         ShowScreen();
         SetSmoothing(0);
         Fill({0, 0, 0});

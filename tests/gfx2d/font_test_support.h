@@ -33,6 +33,7 @@
 #include "host/project_settings.h"
 #include "support/bmp_file.h"
 #include "support/scratch_folder.h"
+#include "support/engine_in_folder.h"
 
 namespace font_test {
 
@@ -157,10 +158,7 @@ class FontTest : public ::testing::Test {
 protected:
     // Starts the engine in this process and works in a scratch folder.
     void SetUp() override {
-        ApplyProjectSettings();
-        InitEngine(nullptr, 10, ProjectSettings.title);
-        ASSERT_TRUE(EngineWindowCreated());
-        std::filesystem::current_path(scratch_.path());
+        ASSERT_TRUE(StartEngineIn(scratch_.path()));
         ClearFrame();
     }
     // Writes a test font picture of that size and loads it as font.

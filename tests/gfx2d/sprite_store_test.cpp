@@ -23,6 +23,7 @@
 #include "gfx2d/presented_frame.h"
 #include "support/bmp_file.h"
 #include "support/scratch_folder.h"
+#include "support/engine_in_folder.h"
 
 namespace {
 
@@ -42,10 +43,7 @@ constexpr Rgb kKey = {255, 0, 128};  // the initial transparent colour
 class SpriteStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ApplyProjectSettings();
-        InitEngine(nullptr, 10, ProjectSettings.title);
-        ASSERT_TRUE(EngineWindowCreated());
-        std::filesystem::current_path(scratch_.path());
+        ASSERT_TRUE(StartEngineIn(scratch_.path()));
     }
     static vtx::SpriteSlot& Slot(int32_t slot) { return vtx::Sprites()->slots[slot]; }
     // Level 0 of a texture, RGBA, texel rows bottom first.

@@ -12,16 +12,14 @@
 #include "host/project_settings.h"
 #include "support/bmp_file.h"
 #include "support/scratch_folder.h"
+#include "support/engine_in_folder.h"
 
 namespace {
 
 class ObjectTexturesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ApplyProjectSettings();
-        InitEngine(nullptr, 10, ProjectSettings.title);
-        ASSERT_TRUE(EngineWindowCreated());
-        std::filesystem::current_path(scratch_.path());
+        ASSERT_TRUE(StartEngineIn(scratch_.path()));
     }
     ScratchFolder scratch_{"object-textures"};
 };

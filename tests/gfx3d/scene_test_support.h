@@ -13,6 +13,7 @@
 #include "gfx3d/object_slots.h"
 #include "gfx3d/scene_commands.h"
 #include "gfx3d/scene_context.h"
+#include "support/engine_in_folder.h"
 
 namespace scene_test {
 
@@ -84,10 +85,7 @@ inline void Project(double fov, const double eye[3], const double p[3], double& 
 class SceneTest : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
-        ApplyProjectSettings();
-        InitEngine(nullptr, 10, ProjectSettings.title);
-        ASSERT_TRUE(EngineWindowCreated());
-        std::filesystem::current_path(scratch_.path());
+        ASSERT_TRUE(StartEngineIn(scratch_.path()));
         ShowScreen();
         draw_test::Fill({0, 0, 0});
         vtx::Scene3D()->useBufferObjects = GetParam();
