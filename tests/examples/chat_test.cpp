@@ -17,6 +17,7 @@
 
 namespace fs = std::filesystem;
 using example_test::Focus;
+using example_test::Tap;
 using example_test::Picture;
 using example_test::PixelsOff;
 using example_test::PrintsLine;
@@ -59,8 +60,8 @@ TEST(ChatExample, TwoWindowsTradeLinesWithTheirNames) {
     ASSERT_FALSE(bobWindow.empty());
     ASSERT_TRUE(Focus(bobWindow));
     TypeText("hello annx");
-    TapKeys("BackSpace");
-    TapKeys("Return");
+    Tap("BackSpace");
+    Tap("Return");
     EXPECT_TRUE(PrintsLine(ann.program, "Bob: hello ann")) << ann.program.Stdout();
     EXPECT_TRUE(PrintsLine(bob.program, "Bob: hello ann")) << bob.program.Stdout();
 
@@ -69,7 +70,7 @@ TEST(ChatExample, TwoWindowsTradeLinesWithTheirNames) {
     ASSERT_FALSE(annWindow.empty());
     ASSERT_TRUE(Focus(annWindow));
     TypeText("hi bob");
-    TapKeys("Return");
+    Tap("Return");
     EXPECT_TRUE(PrintsLine(bob.program, "Ann: hi bob")) << bob.program.Stdout();
     EXPECT_TRUE(PrintsLine(ann.program, "Ann: hi bob")) << ann.program.Stdout();
 
@@ -77,12 +78,12 @@ TEST(ChatExample, TwoWindowsTradeLinesWithTheirNames) {
     // shows it: its window raised above Bob's); Bob hears of it.
     RunCommand("xdotool windowraise " + annWindow);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    TapKeys("Escape");
+    Tap("Escape");
     ASSERT_EQ(ann.program.WaitForExit(10000), 0) << ann.program.Stderr();
     EXPECT_TRUE(PrintsLine(bob.program, "* Ann left")) << bob.program.Stdout();
     EXPECT_TRUE(PrintsLine(bob.program, "* the session ended")) << bob.program.Stdout();
     ASSERT_TRUE(Focus(bobWindow));
-    TapKeys("Escape");
+    Tap("Escape");
     EXPECT_EQ(bob.program.WaitForExit(10000), 0) << bob.program.Stderr();
 
     // Lines nobody typed never appear: each side shows the conversation once.

@@ -17,10 +17,18 @@ inline bool Focus(const std::string& window) {
     return focused;
 }
 
+// A quick tap (down and up within a frame), then a pause of many frames: a
+// frame's key read gives one character, and the examples' frames run slowly
+// on a loaded machine with the software renderer.
+inline void Tap(const std::string& keys) {
+    TapKeys(keys);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+}
+
 // Types text into the focused window one quick tap per character (letters,
 // digits and blanks).
 inline void TypeText(const std::string& text) {
-    for (const char c : text) TapKeys(c == ' ' ? std::string("space") : std::string(1, c));
+    for (const char c : text) Tap(c == ' ' ? std::string("space") : std::string(1, c));
 }
 
 // Whether the program's output holds this whole line, waiting up to timeoutMs.
