@@ -160,7 +160,8 @@ void AppMain() {
     RtString players = PlayerNames();
 
     RtString typing;
-    bool ended = false;  // the host left: nothing more to send
+    bool ended = false;       // the host left: nothing more to send
+    int32_t askPlayers = -1;  // the frame to ask for the players again
     for (int frame = 0; run.Continues(frame); ++frame) {
         // The line being typed: characters from the keyboard, Backspace (8)
         // removes the last one, Enter (10) sends the line to everyone.
@@ -184,12 +185,13 @@ void AppMain() {
             if (MidText(text, 0, 1) == Note()) {
                 AddLine(RtString("* ") + sender + " " + MidText(text, 1, -1));
                 players = PlayerNames();
+                askPlayers = frame + 30;  // once more when a leaver is gone from the host too
             } else {
                 AddLine(sender + ": " + text);
             }
         }
         // A player that left without saying so (the host learns of it).
-        if (hosting && NetPlayerLeft() != 0) players = PlayerNames();
+        if ((hosting && NetPlayerLeft() != 0) || (frame == askPlayers && !ended)) players = PlayerNames();
         if (!ended && !NetIsActive()) {
             AddLine("* the session ended");
             ended = true;

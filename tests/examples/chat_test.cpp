@@ -44,13 +44,14 @@ TEST(ChatExample, TwoWindowsTradeLinesWithTheirNames) {
     const std::string port = std::to_string(vtx::test::ClosedPort());
     const fs::path shot = scratch.path() / "host.png";
 
+    // Started twice with the same port: the first hosts, the second joins.
     ChatWindow ann(scratch.path(), "ann",
-                   std::string("host port=").append(port).append(" name=Ann ").append(std::to_string(kMostFrames))
+                   std::string("port=").append(port).append(" name=Ann ").append(std::to_string(kMostFrames))
                        .append(" ").append(Quoted(shot.string())));
     ASSERT_TRUE(PrintsLine(ann.program, std::string("hosting on port ").append(port).append(" as Ann")))
         << ann.program.Stdout() << ann.program.Stderr();
     ChatWindow bob(scratch.path(), "bob",
-                   std::string("join port=").append(port).append(" name=Bob ").append(std::to_string(kMostFrames)));
+                   std::string("port=").append(port).append(" name=Bob ").append(std::to_string(kMostFrames)));
     ASSERT_TRUE(PrintsLine(bob.program, std::string("joined port ").append(port).append(" as Bob")))
         << bob.program.Stdout() << bob.program.Stderr();
     EXPECT_TRUE(PrintsLine(ann.program, "* Bob joined")) << ann.program.Stdout();
@@ -106,4 +107,18 @@ TEST(ChatExample, JoiningWithoutAHostSaysSoAndEnds) {
     ChatWindow lone(scratch.path(), "lone", std::string("join port=").append(port).append(" 600"));
     EXPECT_EQ(lone.program.WaitForExit(15000), 0) << lone.program.Stderr();
     EXPECT_EQ(lone.program.Stdout(), std::string("no session at 127.0.0.1:").append(port).append("\n"));
+}
+
+// Asked to host on a port another program listens on, it says so and ends.
+TEST(ChatExample, HostingOnATakenPortSaysSoAndEnds) {
+    ScratchFolder scratch("chat-taken");
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    const sockaddr_in address = vtx::test::LoopbackAddress(0);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 1), 0);
+    const std::string port = std::to_string(vtx::test::BoundPort(listener));
+    ChatWindow taken(scratch.path(), "taken", std::string("host port=").append(port).append(" 600"));
+    EXPECT_EQ(taken.program.WaitForExit(15000), 0) << taken.program.Stderr();
+    close(listener);
+    EXPECT_EQ(taken.program.Stdout(), std::string("cannot host on port ").append(port).append("\n"));
 }
