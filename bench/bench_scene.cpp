@@ -7,7 +7,6 @@
 // Run (needs an X server): tests/harness/vtx-test-env --xvfb build/bench/bench_scene [--seconds S]
 #include <GL/gl.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -16,12 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "gfx3d/object_slots.h"
 #include "vantrix.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 double measureSeconds = 1.0;
 
 // A grid of 2 x cells x cells triangles in the plane z = 0, size 1 x 1,
@@ -43,18 +42,7 @@ void BuildGrid(int32_t slot, int cells) {
     EndObject();
 }
 
-double MeasureFps(const std::function<void()>& frame) {
-    for (int i = 0; i < 3; ++i) frame();
-    const Clock::time_point start = Clock::now();
-    int frames = 0;
-    double elapsed = 0;
-    do {
-        frame();
-        ++frames;
-        elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-    } while (elapsed < measureSeconds || frames < 3);
-    return frames / elapsed;
-}
+double MeasureFps(const std::function<void()>& frame) { return bench::FramesPerSecond(frame, measureSeconds, 3); }
 
 // The largest n with fps(n) >= 60: doubling, then bisection.
 int LargestAt60(const std::function<double(int)>& fps) {

@@ -27,6 +27,22 @@ double Best(int rounds, F&& body) {
     return best;
 }
 
+// Frames per second of frame(): warmUp frames first, then as many frames as
+// fit in seconds (at least three), or exactly exactFrames when that is above 0.
+template <typename F>
+double FramesPerSecond(F&& frame, double seconds, int warmUp, int exactFrames = 0) {
+    for (int i = 0; i < warmUp; ++i) frame();
+    const auto start = Clock::now();
+    int frames = 0;
+    double elapsed = 0;
+    do {
+        frame();
+        ++frames;
+        elapsed = Seconds(start);
+    } while (exactFrames > 0 ? frames < exactFrames : elapsed < seconds || frames < 3);
+    return frames / elapsed;
+}
+
 // A xorshift generator, so every run measures the same data.
 struct Xorshift {
     uint64_t state = 88172645463325252u;

@@ -22,7 +22,6 @@
 #include <GL/gl.h>
 #include <png.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -32,11 +31,11 @@
 
 #include <vantrix/vantrix.h>
 
+#include "bench_support.h"
 #include "gfx2d/draw_batch.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 
 constexpr int kWidth = 640, kHeight = 480;
 constexpr int32_t kBunnySlot = 1, kTinySlot = 2;
@@ -116,16 +115,7 @@ void MoveBunnies(std::vector<Bunny>& bunnies, int size) {
 // in the measuring time (at least three), or exactly measureFrames.
 template <typename F>
 double MeasureFps(F&& frame) {
-    for (int i = 0; i < kWarmUpFrames; ++i) frame();
-    const Clock::time_point start = Clock::now();
-    int frames = 0;
-    double elapsed = 0;
-    do {
-        frame();
-        ++frames;
-        elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-    } while (measureFrames > 0 ? frames < measureFrames : elapsed < measureSeconds || frames < 3);
-    return frames / elapsed;
+    return bench::FramesPerSecond(frame, measureSeconds, kWarmUpFrames, measureFrames);
 }
 
 // Frames per second of N bunnies (tiny: 2 x 2 pictures).
