@@ -202,12 +202,8 @@ void AppMain() {
     }
     run.Finish();
     if (!ended) {
+        // Leaving sends what is still on its way, so the others see this.
         NetSendText(me, 0, Note() + "left");
-        // The host relays its own texts too: before it stops, it waits (a
-        // second at most) for a text to itself, sent after the goodbye, so
-        // the goodbye has gone out to the others when it comes back.
-        if (hosting && NetSendText(me, me, Note() + "sent"))
-            for (int32_t poll = 0; poll < 50 && NetGetText(me) != Note() + "sent"; ++poll) SleepMs(20);
         NetRemovePlayer(me);
         NetLeave();
     }

@@ -216,6 +216,12 @@ void HostRelay::addWaits(const SessionRecord& s, std::vector<platform::SocketWai
         if (const SocketSlot* target = UsedSlot(slot)) waits.push_back({target->socket, !c.outbox.empty()});
 }
 
+bool HostRelay::hasQueued() const {
+    for (const auto& [slot, c] : connections_)
+        if (!c.outbox.empty() && !c.closing) return true;
+    return false;
+}
+
 bool HostRelay::serve(SessionRecord& s) {
     bool any = acceptJoiners(s);
     any = readAll(s) || any;

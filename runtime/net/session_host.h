@@ -47,6 +47,8 @@ public:
     // The sockets to wake up for: the listening one and every connection
     // (to write too where messages wait to be sent).
     void addWaits(const SessionRecord& s, std::vector<platform::SocketWait>& waits) const;
+    // True while a connection that is still open has messages waiting to be sent.
+    bool hasQueued() const;
 
 private:
     void queueTo(int32_t slot, const std::string& message);

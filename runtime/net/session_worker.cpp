@@ -15,6 +15,7 @@ constexpr int32_t kReadPiece = 16 * 1024;
 constexpr int kReadsPerRound = 4;
 constexpr int kIdleWaitMs = 1;
 constexpr int kStopWaitSteps = 700;  // 35 s: longer than any send can stall
+constexpr auto kStopDrain = std::chrono::milliseconds(250);
 
 // Step 1: registrations of this program's new players.
 bool SendRegistrations(SessionRecord& s) {
@@ -77,6 +78,18 @@ uint32_t RunSessionWorker(void* argument) {
         if (!hostGone)
             if (const SocketSlot* c = UsedSlot(s.connectionSlot)) waits.push_back({c->socket, false});
         if (s.host) relay.addWaits(s, waits);
+        platform::WaitForAny(waits, kIdleWaitMs);
+    }
+    // A host that stops still relays what has reached it and sends what it
+    // has queued, so the last messages sent before leaving arrive. Bounded:
+    // a peer that does not read cannot hold the leave up.
+    const auto drainEnd = std::chrono::steady_clock::now() + kStopDrain;
+    while (s.host && std::chrono::steady_clock::now() < drainEnd) {
+        const bool busy = relay.serve(s);
+        if (busy) continue;
+        if (!relay.hasQueued()) break;
+        waits.clear();
+        relay.addWaits(s, waits);
         platform::WaitForAny(waits, kIdleWaitMs);
     }
     s.workerRunning = 0;

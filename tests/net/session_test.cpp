@@ -343,3 +343,15 @@ TEST_F(HostedSession, ConnectionsBeyondTheBoundAreClosed) {
     EXPECT_EQ(gone, 260 - closed);
     ExpectHostStillServes();
 }
+
+TEST_F(HostedSession, WhatTheHostSendsJustBeforeLeavingStillArrives) {
+    RawPeer carol(port_);
+    const uint16_t carolId = carol.registerPlayer("carol");
+    ASSERT_GE(carolId, 101);
+    ASSERT_EQ(NetPlayerCount(), 2);
+    ASSERT_TRUE(NetSendText(alice_, carolId, RtString("goodbye")));
+    NetLeave();
+    WireMessage m;
+    ASSERT_TRUE(carol.receiveType(kTextMessage, m));
+    EXPECT_EQ(m.payload, "goodbye");
+}
